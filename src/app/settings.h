@@ -1,0 +1,22 @@
+// Addresses of the outside sites. The program uses the values compiled in from the build
+// configuration; components take a Settings value so that tests can point them elsewhere.
+#pragma once
+
+#include <string>
+
+namespace pv {
+
+struct Settings {
+    std::string planServer;    // host of the plan server; its port is always 2200
+    std::string planPageSite;  // scheme://host[:port]
+    std::string drawSite;
+    std::string publisherSite;
+    std::string counterSite;
+    std::string counterId;
+    std::string counterImagePrefix;  // scheme://host[:port] of the counter's digit images
+    std::string blogSite;
+
+    static Settings defaults();
+};
+
+}  // namespace pv

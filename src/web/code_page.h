@@ -1,0 +1,38 @@
+// Code-page conversions over iconv(3). The system code page is 936 (GBK). A character that the
+// target cannot represent becomes "?" (U+FFFD in UTF-16); an invalid input sequence is replaced
+// the same way and the conversion goes on behind it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pv {
+
+constexpr int kCodePageGbk = 936;
+constexpr int kCodePageUtf8 = 65001;
+
+// iconv's name for a code page number (936 "CP936", 65001 "UTF-8", 1200 "UTF-16LE", ...).
+std::string codePageName(int codePage);
+
+// Converts between any two charsets iconv knows. Returns false, with `out` untouched, when
+// iconv does not know one of the names.
+bool convertCharset(std::string_view in, const std::string& from, const std::string& to,
+                    std::string& out);
+
+// The text up to its first zero byte, in `codePage`, as UTF-16LE with a two-byte terminator.
+std::string toWide(std::string_view text, int codePage = kCodePageUtf8);
+// UTF-16LE up to its terminator, encoded in `codePage`, up to the first zero byte.
+std::string fromWide(std::string_view wide, int codePage = kCodePageGbk);
+// fromWide(toWide(text), 936).
+std::string utf8ToGbk(std::string_view text);
+std::string gbkToUtf8(std::string_view text);
+
+// Empty for an empty text; otherwise UTF-16LE with the terminator unless it is dropped.
+std::string gbkToWide(std::string_view text, bool dropTerminator = false);
+std::string wideToGbk(std::string_view wide);
+
+// Re-decodes body bytes declared in `charset` into GBK text. An unknown charset name gives
+// the bytes as received.
+std::string recodeToGbk(std::string_view body, const std::string& charset);
+
+}  // namespace pv
