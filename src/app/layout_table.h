@@ -1,0 +1,65 @@
+// The layout table of the main window: every control with its name, kind, identifier,
+// container, position, size, visibility, initial content and look. Pure data; the window is
+// built from it and tests check it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pv {
+
+enum class ControlKind {
+    Button,
+    Timer,
+    Label,
+    EditBox,
+    TabControl,
+    TransparentLabel,
+    ListView,
+    Grid,
+    ShapeBox,
+    HyperlinkBox,
+};
+
+struct FontSpec {
+    std::string family;  // GBK, e.g. "微软雅黑"; empty: the window's default font
+    int pixelSize = 0;   // 0: the default size
+    bool bold = false;
+};
+
+struct ControlSpec {
+    std::string name;  // GBK control name, e.g. "按钮25"
+    ControlKind kind = ControlKind::Button;
+    std::uint32_t id = 0;   // unique in the window
+    std::string container;  // name of the containing control; empty for the window itself
+    int page = 0;           // 0-based page when the container is a tab control
+    int left = 0, top = 0, width = 0, height = 0;  // relative to the container's client area
+    bool visible = true;
+    std::string text;  // caption of a button or label, content of an edit box (GBK)
+    FontSpec font;
+    std::uint32_t textColor = 0x000000;  // 0xRRGGBB
+    std::uint32_t backColor = 0xFFFFFF;  // 0xRRGGBB
+    bool hasColors = false;              // false: the style's own colours
+    bool multiLine = false;
+    bool verticalScrollBar = false;
+    int period = 0;                              // timers, in ms
+    std::vector<std::string> pageCaptions;       // tab controls
+    std::vector<std::string> columnHeaders;      // list view
+    std::vector<int> columnWidths;               // list view
+    std::vector<std::vector<std::string>> rows;  // list view cells (filled by the window)
+};
+
+struct WindowSpec {
+    std::string caption;  // GBK
+    int left = 50, top = 50;
+    int outerWidth = 861, outerHeight = 638;
+};
+
+const WindowSpec& windowSpec();
+// Containers come before their contents.
+const std::vector<ControlSpec>& layoutTable();
+// nullptr when there is no control of that name.
+const ControlSpec* findControl(const std::string& name);
+
+}  // namespace pv

@@ -1,0 +1,29 @@
+// Threads and locks addressed by plain 32-bit handles; 0 means none. Every thread started
+// here counts as a live worker until it returns (see shutdown.h).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace pv {
+
+using ThreadHandle = std::uint32_t;
+using LockHandle = std::uint32_t;
+
+// Runs entry(argument) on a new thread. Without handleOut the thread runs detached.
+bool startThread(std::function<void(int)> entry, int argument = 0,
+                 ThreadHandle* handleOut = nullptr);
+// Lets go of a handle obtained through handleOut; the thread keeps running.
+void closeThreadHandle(ThreadHandle handle);
+// Waits for the thread of a live handle to end and closes the handle; false for a dead handle.
+bool joinThread(ThreadHandle handle);
+
+LockHandle createLock();
+// False when the handle is not a live lock.
+bool deleteLock(LockHandle handle);
+// Both do nothing for a handle that is not a live lock. The lock is re-entrant for the thread
+// that holds it, and leaveLock from a thread that does not hold it does nothing.
+void enterLock(LockHandle handle);
+void leaveLock(LockHandle handle);
+
+}  // namespace pv
