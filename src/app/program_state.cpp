@@ -1,0 +1,9 @@
+#include "app/program_state.h"
+
+namespace pv {
+
+void ProgramState::releaseAtExit() {
+    std::string().swap(planStatusText);
+}
+
+}  // namespace pv

@@ -1,0 +1,42 @@
+#include "app/startup.h"
+
+#include <sched.h>
+
+#include "app/threads.h"
+#include "draw/draw_history.h"
+#include "publisher/announcement.h"
+#include "publisher/visit_counter.h"
+
+namespace pv {
+
+bool pinToFirstProcessor() {
+    cpu_set_t mask;
+    CPU_ZERO(&mask);
+    CPU_SET(0, &mask);
+    return sched_setaffinity(0, sizeof mask, &mask) == 0;
+}
+
+StartupSequence StartupSequence::defaults() {
+    StartupSequence s;
+    s.pinProcessor = [] { pinToFirstProcessor(); };
+    s.loadAnnouncement = pv::loadAnnouncement;
+    s.drawHistoryWorker = pv::scrapeDrawHistory;
+    s.checkForUpdate = pv::checkForUpdate;
+    s.requestVisitCounter = pv::requestVisitCounter;
+    return s;
+}
+
+void StartupSequence::run(App& app) const {
+    if (pinProcessor) pinProcessor();
+    if (applyStyle) applyStyle();
+    if (loadAnnouncement) loadAnnouncement(app);
+    app.controls.setPeriod("时钟1", 1000);
+    if (drawHistoryWorker) {
+        // The worker outlives this call; App lives as long as the process.
+        startThread([&app, worker = drawHistoryWorker](int) { worker(app); });
+    }
+    if (checkForUpdate) checkForUpdate(app);
+    if (requestVisitCounter) requestVisitCounter(app);
+}
+
+}  // namespace pv

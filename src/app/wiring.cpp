@@ -1,0 +1,53 @@
+#include "app/wiring.h"
+
+#include <map>
+#include <utility>
+
+#include "draw/countdown.h"
+#include "killplans/status_lines.h"
+#include "plans/copy_actions.h"
+#include "plans/page_cache.h"
+#include "publisher/blog_plans.h"
+
+namespace pv {
+namespace {
+
+std::vector<EventBinding> buildBindings() {
+    std::vector<EventBinding> b;
+    auto on = [&b](const char* control, ControlEvent event, Handler handler) {
+        b.push_back({control, event, std::move(handler)});
+    };
+    on("按钮25", ControlEvent::Click, refreshPageCache);
+    on("按钮33", ControlEvent::Click, updateBlogPlans);
+    on("按钮3", ControlEvent::Click, copyBackThreePlan);
+    on("按钮1", ControlEvent::Click, copyBackThreeNumbers);
+    on("按钮27", ControlEvent::Click, copyBackTwoPlan);
+    on("按钮29", ControlEvent::Click, copyBackTwoNumbers);
+    on("按钮24", ControlEvent::Click, copyFetchedPlan);
+    on("按钮34", ControlEvent::Click, copyBlogPlans);
+    on("时钟1", ControlEvent::Tick, countdownTick);
+    on("时钟2", ControlEvent::Tick, nightTriggerTick);
+    on("编辑框2", ControlEvent::ContentChanged, onBox2Changed);
+    on("编辑框10", ControlEvent::ContentChanged, onBox10Changed);
+    return b;
+}
+
+}  // namespace
+
+const std::vector<EventBinding>& eventBindings() {
+    static const std::vector<EventBinding> bindings = buildBindings();
+    return bindings;
+}
+
+const Handler* findHandler(const std::string& control, ControlEvent event) {
+    static const auto index = [] {
+        std::map<std::pair<std::string, ControlEvent>, const Handler*> byKey;
+        for (const EventBinding& b : eventBindings())
+            byKey.emplace(std::pair{b.control, b.event}, &b.handler);
+        return byKey;
+    }();
+    auto it = index.find({control, event});
+    return it == index.end() ? nullptr : it->second;
+}
+
+}  // namespace pv

@@ -1,0 +1,31 @@
+// Which handler each event of a control calls. The window looks handlers up here and runs them
+// on its own thread.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/program_state.h"
+
+namespace pv {
+
+enum class ControlEvent {
+    Click,           // buttons
+    Tick,            // timers
+    ContentChanged,  // edit boxes
+};
+
+using Handler = std::function<void(App&)>;
+
+struct EventBinding {
+    std::string control;  // GBK control name
+    ControlEvent event = ControlEvent::Click;
+    Handler handler;
+};
+
+const std::vector<EventBinding>& eventBindings();
+// nullptr when the event of that control has no handler.
+const Handler* findHandler(const std::string& control, ControlEvent event);
+
+}  // namespace pv

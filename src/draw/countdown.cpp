@@ -1,0 +1,8 @@
+#include "draw/countdown.h"
+
+namespace pv {
+
+void countdownTick(App&) {}
+void nightTriggerTick(App&) {}
+
+}  // namespace pv

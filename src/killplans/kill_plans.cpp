@@ -1,0 +1,7 @@
+#include "killplans/kill_plans.h"
+
+namespace pv {
+
+void listKillPlan(App&, const KillPlan&) {}
+
+}  // namespace pv

@@ -1,0 +1,8 @@
+#include "plans/page_cache.h"
+
+namespace pv {
+
+void refreshPageCache(App&) {}
+void pageWorker(App&, int) {}
+
+}  // namespace pv

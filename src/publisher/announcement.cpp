@@ -1,0 +1,8 @@
+#include "publisher/announcement.h"
+
+namespace pv {
+
+void loadAnnouncement(App&) {}
+void checkForUpdate(App&) {}
+
+}  // namespace pv

@@ -1,0 +1,7 @@
+#include "publisher/visit_counter.h"
+
+namespace pv {
+
+void requestVisitCounter(App&) {}
+
+}  // namespace pv

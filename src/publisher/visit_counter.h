@@ -1,0 +1,10 @@
+// The visit counter request of the start-up sequence.
+#pragma once
+
+#include "app/program_state.h"
+
+namespace pv {
+
+void requestVisitCounter(App& app);
+
+}  // namespace pv
