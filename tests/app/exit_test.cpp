@@ -1,0 +1,55 @@
+// Closing the program while workers are busy ends it within 2 s with code 0.
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    bool started = false;
+    bool finished = false;
+    qint64 closingMs = -1;
+    int exitCode = -1;
+    QString errors;
+};
+
+Outcome runProbe(const QString& mode) {
+    Outcome out;
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    probe.setProcessEnvironment(env);
+    probe.start(QStringLiteral(PLANVIEWER_EXIT_PROBE), {mode});
+    if (!probe.waitForStarted(30000)) return out;
+    QByteArray seen;
+    while (!seen.contains("closing\n") && probe.waitForReadyRead(60000))
+        seen += probe.readAllStandardOutput();
+    out.started = seen.contains("closing\n");
+    QElapsedTimer clock;
+    clock.start();
+    out.finished = probe.waitForFinished(10000);
+    out.closingMs = clock.elapsed();
+    if (!out.finished) probe.kill(), probe.waitForFinished(5000);
+    out.exitCode = probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -1;
+    out.errors = QString::fromLocal8Bit(probe.readAllStandardError());
+    return out;
+}
+
+}  // namespace
+
+TEST(OrderlyExit, BusyWorkersEndWithTheWindow) {
+    for (const char* mode : {"cooperative", "straggler"}) {
+        SCOPED_TRACE(mode);
+        const Outcome out = runProbe(QString::fromLatin1(mode));
+        ASSERT_TRUE(out.started) << out.errors.toStdString();
+        EXPECT_TRUE(out.finished);
+        EXPECT_LT(out.closingMs, 2000);
+        EXPECT_EQ(out.exitCode, 0);
+        EXPECT_FALSE(out.errors.contains(QStringLiteral("Sanitizer"))) << out.errors.toStdString();
+        EXPECT_FALSE(out.errors.contains(QStringLiteral("runtime error")))
+            << out.errors.toStdString();
+        std::printf("[ measured ] %s: closed to exit in %lld ms\n", mode,
+                    static_cast<long long>(out.closingMs));
+    }
+}

@@ -1,0 +1,71 @@
+// Controls without a window, for handler tests. Seeded from a layout table it knows exactly the
+// controls of that table and ignores other names, as the window does; unseeded it takes any name
+// and tells a control's kind by its name ("编辑框", "时钟", "超级列表框", "高级表格").
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/layout_table.h"
+#include "app/settings.h"
+
+namespace pv {
+
+class FakeControls final : public Controls {
+  public:
+    FakeControls() = default;
+    // List view rows naming a path get the plan page site in front, as in the window.
+    explicit FakeControls(const std::vector<ControlSpec>& layout, const Settings& settings = {});
+
+    // Called after every write or append of an edit box, outside the fake's lock.
+    void setContentChangedHandler(std::function<void(const std::string&)> handler);
+    void setListRows(const std::string& name, const GridRows& rows);
+
+    // Every content an edit box had after each write or append, in order.
+    std::vector<std::string> history(const std::string& name);
+    int contentChanges(const std::string& name);
+    int timerStarts(const std::string& name);
+    int gridColumnWidth(const std::string& name, int column);
+
+    std::string text(const std::string& name) override;
+    void setText(const std::string& name, const std::string& text) override;
+    void appendText(const std::string& name, const std::string& text) override;
+    bool visible(const std::string& name) override;
+    void setVisible(const std::string& name, bool visible) override;
+    int period(const std::string& name) override;
+    void setPeriod(const std::string& name, int ms) override;
+    int itemCount(const std::string& name) override;
+    std::string itemText(const std::string& name, int row, int column = 0) override;
+    void setItemText(const std::string& name, int row, int column,
+                     const std::string& text) override;
+    void setGridRows(const std::string& name, const GridRows& rows) override;
+    GridRows gridRows(const std::string& name) override;
+    void setGridColumnWidth(const std::string& name, int column, int width) override;
+
+  private:
+    struct Control {
+        ControlKind kind = ControlKind::Label;
+        std::string text;
+        bool visible = true;
+        int period = 0;
+        int starts = 0;
+        GridRows cells;
+        int columns = 0;
+        std::map<int, int> widths;
+        std::vector<std::string> history;
+    };
+
+    Control* find(const std::string& name);  // with mutex_ held
+    void written(const std::string& name, Control& c, std::unique_lock<std::mutex>& lock);
+
+    std::mutex mutex_;
+    bool strict_ = false;
+    std::map<std::string, Control> controls_;
+    std::function<void(const std::string&)> contentChanged_;
+};
+
+}  // namespace pv
