@@ -31,23 +31,25 @@ struct FontSpec {
 struct ControlSpec {
     std::string name;  // GBK control name, e.g. "按钮25"
     ControlKind kind = ControlKind::Button;
-    std::uint32_t id = 0;   // unique in the window
+    std::uint32_t id = 0;   // unique in the window: a base per kind plus the name's number
     std::string container;  // name of the containing control; empty for the window itself
     int page = 0;           // 0-based page when the container is a tab control
     int left = 0, top = 0, width = 0, height = 0;  // relative to the container's client area
     bool visible = true;
     std::string text;  // caption of a button or label, content of an edit box (GBK)
-    FontSpec font;
+    FontSpec font;     // set only where the layout names one
     std::uint32_t textColor = 0x000000;  // 0xRRGGBB
     std::uint32_t backColor = 0xFFFFFF;  // 0xRRGGBB
     bool hasColors = false;              // false: the style's own colours
     bool multiLine = false;
     bool verticalScrollBar = false;
-    int period = 0;                              // timers, in ms
-    std::vector<std::string> pageCaptions;       // tab controls
-    std::vector<std::string> columnHeaders;      // list view
-    std::vector<int> columnWidths;               // list view
-    std::vector<std::vector<std::string>> rows;  // list view cells (filled by the window)
+    int period = 0;                          // timers, in ms
+    std::vector<std::string> pageCaptions;   // tab controls
+    std::vector<std::string> columnHeaders;  // list view
+    std::vector<int> columnWidths;           // list view
+    // List view cells by row and column. Column 0 holds only the path of the page on the plan
+    // page site ("/detail/1193.html"); the window puts Settings::planPageSite in front of it.
+    std::vector<std::vector<std::string>> rows;
 };
 
 struct WindowSpec {

@@ -69,6 +69,17 @@ int findText(std::string_view t, std::string_view sought, int start, bool ignore
     std::size_t i = 0;
     while (i < from)
         i += charWidth(t, i);
+    if (!ignoreCase) {
+        // Jump from candidate to candidate, keeping the character grid up to each one.
+        while (i + sought.size() <= t.size()) {
+            std::size_t candidate = t.find(sought, i);
+            if (candidate == std::string_view::npos) return -1;
+            while (i < candidate)
+                i += charWidth(t, i);
+            if (i == candidate) return static_cast<int>(i + 1);
+        }
+        return -1;
+    }
     for (; i + sought.size() <= t.size(); i += charWidth(t, i)) {
         if (matchesAt(t, i, sought, ignoreCase)) return static_cast<int>(i + 1);
     }

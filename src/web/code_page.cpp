@@ -3,14 +3,13 @@
 #include <iconv.h>
 #include <cerrno>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
 
 namespace pv {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 // iconv descriptors are costly to open and not shareable across threads: keep one per thread
 // and direction.
@@ -39,73 +38,32 @@ bool validDescriptor(iconv_t cd) {
     return cd != reinterpret_cast<iconv_t>(-1);
 }
 
-// Decodes to code points. Each invalid or incomplete input byte becomes U+FFFD.
-bool decode(std::string_view in, const std::string& from, std::u32string& out) {
-    iconv_t cd = descriptor("UTF-32LE", from);
-    if (!validDescriptor(cd)) return false;
-    out.clear();
-    char* src = const_cast<char*>(in.data());
-    std::size_t left = in.size();
-    char buf[4096];
-    auto flush = [&](char* end) {
-        for (char* p = buf; p + 4 <= end; p += 4) {
-            const auto* b = reinterpret_cast<const unsigned char*>(p);
-            out.push_back(static_cast<char32_t>(b[0] | b[1] << 8 | b[2] << 16 |
-                                                static_cast<char32_t>(b[3]) << 24));
+// Length of the one valid character at the start of `in`, or 0 when the bytes there are not a
+// valid character of `from`.
+std::size_t validCharacterLength(iconv_t probe, std::string_view in) {
+    for (std::size_t len = 1; len <= std::min<std::size_t>(in.size(), 6); ++len) {
+        iconv(probe, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in.data());
+        std::size_t left = len;
+        char point[8];
+        char* dst = point;
+        std::size_t room = sizeof point;
+        if (iconv(probe, &src, &left, &dst, &room) != static_cast<std::size_t>(-1) && left == 0 &&
+            dst != point) {
+            return len;
         }
-    };
-    while (left > 0) {
-        char* dst = buf;
-        std::size_t room = sizeof buf;
-        std::size_t r = iconv(cd, &src, &left, &dst, &room);
-        flush(dst);
-        if (r != static_cast<std::size_t>(-1)) continue;
-        if (errno == E2BIG) continue;
-        // EILSEQ or EINVAL: replace one byte and go on behind it.
-        out.push_back(kReplacement);
-        ++src;
-        --left;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (errno != EINVAL) return 0;  // invalid, not merely incomplete
     }
-    return true;
+    return 0;
 }
 
-// Encodes code points; a character the target cannot represent becomes `fallback`.
-bool encode(const std::u32string& in, const std::string& to, std::string_view fallback,
-            std::string& out) {
-    iconv_t cd = descriptor(to, "UTF-32LE");
-    if (!validDescriptor(cd)) return false;
-    out.clear();
-    std::string wide;
-    wide.reserve(in.size() * 4);
-    for (char32_t c : in) {
-        for (int k = 0; k < 4; ++k)
-            wide.push_back(static_cast<char>((c >> (8 * k)) & 0xFF));
-    }
-    char* src = wide.data();
-    std::size_t left = wide.size();
-    char buf[4096];
-    while (left > 0) {
-        char* dst = buf;
-        std::size_t room = sizeof buf;
-        std::size_t r = iconv(cd, &src, &left, &dst, &room);
-        out.append(buf, static_cast<std::size_t>(dst - buf));
-        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        out.append(fallback);
-        src += 4;
-        left -= left >= 4 ? 4 : left;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    // Stateful encodings may owe a closing shift sequence.
-    char* dst = buf;
-    std::size_t room = sizeof buf;
-    iconv(cd, nullptr, nullptr, &dst, &room);
-    out.append(buf, static_cast<std::size_t>(dst - buf));
-    return true;
-}
-
-bool isUtf16(const std::string& name) {
-    return name.rfind("UTF-16", 0) == 0;
+// What stands in for a character that cannot be converted: U+FFFD where the target is a
+// Unicode form, "?" in a code page.
+std::string_view replacementFor(const std::string& target) {
+    if (target == "UTF-8") return "\xEF\xBF\xBD";
+    if (target == "UTF-16LE") return std::string_view("\xFD\xFF", 2);
+    if (target == "UTF-16BE") return std::string_view("\xFF\xFD", 2);
+    return "?";
 }
 
 std::string_view upToZero(std::string_view t) {
@@ -149,12 +107,46 @@ std::string codePageName(int codePage) {
 
 bool convertCharset(std::string_view in, const std::string& from, const std::string& to,
                     std::string& out) {
-    std::u32string points;
-    if (!decode(in, from, points)) return false;
+    iconv_t cd = descriptor(to, from);
+    if (!validDescriptor(cd)) return false;
+    iconv_t probe = descriptor("UTF-32LE", from);
+    if (!validDescriptor(probe)) return false;
+    const std::string_view fallback = replacementFor(to);
     std::string result;
-    if (!encode(points, to, isUtf16(to) ? std::string_view("\xFD\xFF", 2) : "?", result)) {
-        return false;
+    result.resize(in.size() * 2 + 16);
+    std::size_t used = 0;
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    auto room = [&] {
+        if (result.size() - used < 64) result.resize(result.size() * 2);
+    };
+    for (;;) {
+        room();
+        char* dst = result.data() + used;
+        std::size_t free = result.size() - used;
+        // A final call with no input flushes a shift sequence a stateful target may owe.
+        std::size_t r = left > 0 ? iconv(cd, &src, &left, &dst, &free)
+                                 : iconv(cd, nullptr, nullptr, &dst, &free);
+        used = static_cast<std::size_t>(dst - result.data());
+        if (r != static_cast<std::size_t>(-1)) {
+            if (left == 0) break;
+            continue;
+        }
+        if (errno == E2BIG) {
+            result.resize(result.size() * 2);
+            continue;
+        }
+        // EILSEQ or EINVAL: either the input is broken here, or it holds a character the target
+        // cannot represent. Both become one replacement; the conversion goes on behind it.
+        std::size_t skip = validCharacterLength(probe, std::string_view(src, left));
+        if (skip == 0) skip = 1;
+        result.replace(used, fallback.size(), fallback);
+        used += fallback.size();
+        src += skip;
+        left -= skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    result.resize(used);
     out = std::move(result);
     return true;
 }
@@ -172,12 +164,18 @@ std::string fromWide(std::string_view wide, int codePage) {
     return std::string(upToZero(out));
 }
 
+// Straight from one code page to the other: the same result as going through UTF-16, in one
+// pass.
 std::string utf8ToGbk(std::string_view text) {
-    return fromWide(toWide(text, kCodePageUtf8), kCodePageGbk);
+    std::string out;
+    convertCharset(upToZero(text), codePageName(kCodePageUtf8), codePageName(kCodePageGbk), out);
+    return std::string(upToZero(out));
 }
 
 std::string gbkToUtf8(std::string_view text) {
-    return fromWide(toWide(text, kCodePageGbk), kCodePageUtf8);
+    std::string out;
+    convertCharset(upToZero(text), codePageName(kCodePageGbk), codePageName(kCodePageUtf8), out);
+    return std::string(upToZero(out));
 }
 
 std::string gbkToWide(std::string_view text, bool dropTerminator) {
