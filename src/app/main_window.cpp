@@ -105,6 +105,12 @@ MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
     move(window.left, window.top);
 }
 
+MainWindow::~MainWindow() {
+    // The runtime may outlive the window; nothing in it may call back into a window that is gone.
+    runtime_.controls.setContentChangedHandler({});
+    runtime_.desktop.setMainWindowCloser({});
+}
+
 void MainWindow::build(const std::vector<ControlSpec>& layout) {
     for (const ControlSpec& spec : layout) {
         if (spec.kind == ControlKind::Timer) {
@@ -267,6 +273,7 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
             break;
     }
     w->setGeometry(spec.left, spec.top - topOffset, spec.width, spec.height);
+    if (auto* tabs = qobject_cast<TabControl*>(w)) tabs->relayout();
     runtime_.controls.addControl(shown, w);
     return w;
 }

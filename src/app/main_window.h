@@ -36,6 +36,7 @@ class MainWindow final : public QWidget {
   public:
     explicit MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout = layoutTable(),
                         const WindowSpec& window = windowSpec());
+    ~MainWindow() override;
 
     // The created event: the start-up sequence, with the themed look as its style step.
     void runStartup(StartupSequence steps = StartupSequence::defaults());

@@ -1,6 +1,9 @@
 #include "app/startup.h"
 
+#include <dirent.h>
 #include <sched.h>
+
+#include <cstdlib>
 
 #include "app/threads.h"
 #include "draw/draw_history.h"
@@ -13,7 +16,17 @@ bool pinToFirstProcessor() {
     cpu_set_t mask;
     CPU_ZERO(&mask);
     CPU_SET(0, &mask);
-    return sched_setaffinity(0, sizeof mask, &mask) == 0;
+    const bool pinned = sched_setaffinity(0, sizeof mask, &mask) == 0;
+    // The call above binds only this thread; threads started earlier (the toolkit's own) are
+    // bound one by one so that the whole process runs on one processor.
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* task = readdir(tasks)) {
+            const int tid = std::atoi(task->d_name);
+            if (tid > 0) sched_setaffinity(tid, sizeof mask, &mask);
+        }
+        closedir(tasks);
+    }
+    return pinned;
 }
 
 StartupSequence StartupSequence::defaults() {

@@ -51,6 +51,10 @@ QRect TabControl::pageRect() const {
 }
 
 void TabControl::resizeEvent(QResizeEvent*) {
+    relayout();
+}
+
+void TabControl::relayout() {
     stack_->setGeometry(pageRect());
     bar_->setGeometry(0, bottom_ ? height() - headerHeight_ : 0, width(), headerHeight_);
 }

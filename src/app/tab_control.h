@@ -26,6 +26,9 @@ class TabControl final : public QWidget {
     int headerHeight() const { return headerHeight_; }
     // Distance from the control's top to the top of its pages.
     int contentTop() const { return bottom_ ? 0 : headerHeight_; }
+    // Places header and pages for the current size; a hidden control gets no resize event
+    // until it is first shown.
+    void relayout();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

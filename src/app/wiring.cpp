@@ -4,9 +4,13 @@
 #include <utility>
 
 #include "draw/countdown.h"
+#include "killplans/kill_plans.h"
 #include "killplans/status_lines.h"
+#include "plans/catalogue.h"
 #include "plans/copy_actions.h"
 #include "plans/page_cache.h"
+#include "plans/plan_display.h"
+#include "plans/plan_fetch.h"
 #include "publisher/blog_plans.h"
 
 namespace pv {
@@ -14,7 +18,7 @@ namespace {
 
 std::vector<EventBinding> buildBindings() {
     std::vector<EventBinding> b;
-    auto on = [&b](const char* control, ControlEvent event, Handler handler) {
+    auto on = [&b](const std::string& control, ControlEvent event, Handler handler) {
         b.push_back({control, event, std::move(handler)});
     };
     on("按钮25", ControlEvent::Click, refreshPageCache);
@@ -29,6 +33,18 @@ std::vector<EventBinding> buildBindings() {
     on("时钟2", ControlEvent::Tick, nightTriggerTick);
     on("编辑框2", ControlEvent::ContentChanged, onBox2Changed);
     on("编辑框10", ControlEvent::ContentChanged, onBox10Changed);
+    // The plan buttons and refresh timers, from the catalogue; the entries live as long as the
+    // program.
+    for (const FetchedPlan& p : fetchedPlans()) {
+        const int id = p.contentId;
+        on(p.button, ControlEvent::Click, [id](App& app) { fetchPlan(app, id); });
+    }
+    for (const CachedPlan& p : cachedPlans()) {
+        on(p.button, ControlEvent::Click, [&p](App& app) { showPlan(app, p); });
+        on(p.refreshTimer, ControlEvent::Tick, [&p](App& app) { refreshPlan(app, p); });
+    }
+    for (const KillPlan& k : killPlans())
+        on(k.button, ControlEvent::Click, [&k](App& app) { listKillPlan(app, k); });
     return b;
 }
 
