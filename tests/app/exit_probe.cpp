@@ -1,5 +1,5 @@
 // The program with 39 busy workers, closed as soon as they all run: the exit test's subject.
-// "straggler" adds a worker that never notices the shutdown.
+// "straggler" adds workers that never notice the shutdown.
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -78,10 +78,17 @@ int main(int argc, char** argv) {
         for (int row = 0; row < 39; ++row)
             startThread([&app](int r) { pageLikeWorker(app, server, r); }, row);
         if (straggler) {
+            // One blocks in a read that never returns, one keeps writing to the window regardless.
             startThread([](int) {
                 const int fd = connectTo(server);
                 char byte;
                 while (recv(fd, &byte, 1, 0) != 0) {
+                }
+            });
+            startThread([&app](int) {
+                for (;;) {
+                    app.controls.setText("编辑框2", "late");
+                    app.desktop.delay(5);
                 }
             });
         }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/layout_table.h"
+
 using namespace pv;
 
 TEST(Wiring, EachEventHasAtMostOneHandlerAndSomeHaveNone) {
@@ -23,4 +25,31 @@ TEST(Wiring, EachEventHasAtMostOneHandlerAndSomeHaveNone) {
     for (const char* button :
          {"按钮25", "按钮33", "按钮3", "按钮1", "按钮27", "按钮29", "按钮24", "按钮34"})
         EXPECT_NE(findHandler(button, ControlEvent::Click), nullptr) << button;
+}
+
+TEST(Wiring, EveryButtonAndTimerOfTheLayoutHasItsHandler) {
+    int buttons = 0, timers = 0;
+    for (const ControlSpec& c : layoutTable()) {
+        if (c.kind == ControlKind::Button) {
+            ++buttons;
+            const bool silent = c.name == "按钮23" || c.name == "按钮26";
+            EXPECT_EQ(findHandler(c.name, ControlEvent::Click) == nullptr, silent) << c.name;
+        }
+        if (c.kind == ControlKind::Timer) {
+            ++timers;
+            EXPECT_NE(findHandler(c.name, ControlEvent::Tick), nullptr) << c.name;
+        }
+    }
+    EXPECT_EQ(buttons, 216);
+    EXPECT_EQ(timers, 40);
+    // And no binding names a control that is not there or not of the event's kind.
+    for (const EventBinding& b : eventBindings()) {
+        const ControlSpec* c = findControl(b.control);
+        ASSERT_NE(c, nullptr) << b.control;
+        const ControlKind expected = b.event == ControlEvent::Click  ? ControlKind::Button
+                                     : b.event == ControlEvent::Tick ? ControlKind::Timer
+                                                                     : ControlKind::EditBox;
+        EXPECT_EQ(c->kind, expected) << b.control;
+    }
+    EXPECT_EQ(eventBindings().size(), 214u + 40u + 2u);
 }
