@@ -1,5 +1,6 @@
 #include "web/curl_global.h"
 
+#include <memory>
 #include <mutex>
 
 namespace pv {
@@ -47,6 +48,26 @@ void ensureCurl() {
         g_plain = makeShare(false);
         g_withCookies = makeShare(true);
     });
+}
+
+std::string absoluteHttpAddress(const std::string& address, bool keepCredentials) {
+    ensureCurl();
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) return {};
+    auto part = [&](CURLUPart which) {
+        char* text = nullptr;
+        if (curl_url_get(url.get(), which, &text, 0) != CURLUE_OK) return std::string();
+        std::string copy = text;
+        curl_free(text);
+        return copy;
+    };
+    const std::string scheme = part(CURLUPART_SCHEME);
+    if (scheme != "http" && scheme != "https") return {};
+    if (!keepCredentials) {
+        curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
+        curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+    }
+    return part(CURLUPART_URL);
 }
 
 CURLSH* curlShare(bool withCookieStore) {

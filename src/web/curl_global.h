@@ -13,6 +13,10 @@ namespace pv {
 // Initialises libcurl once for the process; safe to call from any thread.
 void ensureCurl();
 
+// The address as libcurl reads it when it is an absolute http or https address, else empty.
+// Without `keepCredentials` a user name and password in it are dropped.
+std::string absoluteHttpAddress(const std::string& address, bool keepCredentials);
+
 // DNS and TLS-session caches shared by every transfer. The variant with the cookie store also
 // shares the process's cookies, which requests without a cookie string of their own use.
 CURLSH* curlShare(bool withCookieStore);

@@ -1,7 +1,6 @@
 #include "web/fetch_url.h"
 
-#include <memory>
-
+#include "web/curl_global.h"
 #include "web/transfer.h"
 
 namespace pv {
@@ -13,35 +12,25 @@ bool isWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-// The address without fragment and surrounding white space, checked to be an absolute http or
-// https address; empty when it is not one.
-std::string checkedAddress(std::string_view address) {
+// The address without its fragment and surrounding white space.
+std::string_view trimmedAddress(std::string_view address) {
     address = address.substr(0, address.find('#'));
     while (!address.empty() && isWhiteSpace(address.back()))
         address.remove_suffix(1);
     while (!address.empty() && isWhiteSpace(address.front()))
         address.remove_prefix(1);
-    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
-    if (!url ||
-        curl_url_set(url.get(), CURLUPART_URL, std::string(address).c_str(), 0) != CURLUE_OK)
-        return {};
-    char* scheme = nullptr;
-    if (curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) return {};
-    const std::string schemeText = scheme;
-    curl_free(scheme);
-    if (schemeText != "http" && schemeText != "https") return {};
-    return std::string(address);
+    return address;
 }
 
 }  // namespace
 
 std::string fetchUrl(std::string_view address) {
-    const std::string url = checkedAddress(address);
+    // The user name and password of the address go with the request as basic credentials.
+    const std::string url = absoluteHttpAddress(std::string(trimmedAddress(address)), true);
     if (url.empty()) return {};
     Transfer transfer(Transfer::Cookies::ProcessStore);
     if (!transfer.valid()) return {};
     CURL* easy = transfer.handle();
-    // The user name and password of the address go with the request as basic credentials.
     if (curl_easy_setopt(easy, CURLOPT_URL, url.c_str()) != CURLE_OK ||
         curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0) != CURLE_OK ||
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L) != CURLE_OK ||
