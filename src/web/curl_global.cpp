@@ -1,0 +1,113 @@
+#include "web/curl_global.h"
+
+#include <memory>
+#include <mutex>
+
+namespace pv {
+namespace {
+
+struct Share {
+    CURLSH* handle = nullptr;
+    std::mutex locks[CURL_LOCK_DATA_LAST];
+};
+
+void lockShare(CURL*, curl_lock_data data, curl_lock_access, void* share) {
+    static_cast<Share*>(share)->locks[data].lock();
+}
+
+void unlockShare(CURL*, curl_lock_data data, void* share) {
+    static_cast<Share*>(share)->locks[data].unlock();
+}
+
+// Kept for the life of the process: transfers on worker threads may still be running while
+// static destructors run at exit.
+Share* makeShare(bool withCookieStore) {
+    auto* share = new Share;
+    share->handle = curl_share_init();
+    curl_share_setopt(share->handle, CURLSHOPT_LOCKFUNC, lockShare);
+    curl_share_setopt(share->handle, CURLSHOPT_UNLOCKFUNC, unlockShare);
+    curl_share_setopt(share->handle, CURLSHOPT_USERDATA, share);
+    curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    if (withCookieStore) curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    return share;
+}
+
+std::once_flag g_once;
+Share* g_plain = nullptr;
+Share* g_withCookies = nullptr;
+
+std::mutex g_limitsMutex;
+TransferLimits g_limits;
+
+}  // namespace
+
+void ensureCurl() {
+    std::call_once(g_once, [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        g_plain = makeShare(false);
+        g_withCookies = makeShare(true);
+    });
+}
+
+std::string absoluteHttpAddress(const std::string& address, bool keepCredentials) {
+    ensureCurl();
+    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) return {};
+    auto part = [&](CURLUPart which) {
+        char* text = nullptr;
+        if (curl_url_get(url.get(), which, &text, 0) != CURLUE_OK) return std::string();
+        std::string copy = text;
+        curl_free(text);
+        return copy;
+    };
+    const std::string scheme = part(CURLUPART_SCHEME);
+    if (scheme != "http" && scheme != "https") return {};
+    if (!keepCredentials) {
+        curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
+        curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+    }
+    return part(CURLUPART_URL);
+}
+
+CURLSH* curlShare(bool withCookieStore) {
+    ensureCurl();
+    return (withCookieStore ? g_withCookies : g_plain)->handle;
+}
+
+void clearCookieStore() {
+    CURL* easy = curl_easy_init();
+    if (!easy) return;
+    curl_easy_setopt(easy, CURLOPT_SHARE, curlShare(true));
+    curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
+    curl_easy_cleanup(easy);
+}
+
+TransferLimits transferLimits() {
+    std::lock_guard lock(g_limitsMutex);
+    return g_limits;
+}
+
+void setTransferTimeoutsForTesting(std::chrono::milliseconds connect,
+                                   std::chrono::milliseconds idle) {
+    std::lock_guard lock(g_limitsMutex);
+    g_limits.connect = connect;
+    g_limits.idle = idle;
+}
+
+void setBodyCapForTesting(std::size_t bytes) {
+    std::lock_guard lock(g_limitsMutex);
+    g_limits.bodyCap = bytes;
+}
+
+void setCaFileForTesting(const std::string& path) {
+    std::lock_guard lock(g_limitsMutex);
+    g_limits.caFile = path;
+}
+
+void resetTransferLimitsForTesting() {
+    std::lock_guard lock(g_limitsMutex);
+    g_limits = TransferLimits{};
+}
+
+}  // namespace pv

@@ -1,0 +1,167 @@
+#include "web/win_http_client.h"
+
+#include <array>
+#include <mutex>
+#include <string_view>
+#include <utility>
+
+#include "app/convert.h"
+#include "app/text.h"
+#include "killplans/regex_object.h"
+#include "web/code_page.h"
+#include "web/cookies.h"
+#include "web/curl_global.h"
+#include "web/header_text.h"
+#include "web/transfer.h"
+
+namespace pv {
+namespace {
+
+// 700 (no HTTP service on the system) cannot happen here; its text stays for completeness.
+constexpr std::array<std::pair<int, std::string_view>, 13> kMessages{{
+    {700, "700 当前系统不支持WinHttp服务!"},
+    {701, "701 解析URL地址失败!"},
+    {702, "702 创建WinHttp会话失败!"},
+    {703, "703 创建WinHttp连接失败!"},
+    {704, "704 创建WinHttp请求失败!"},
+    {705, "705 设置超时时间失败!"},
+    {707, "707 设置代理凭证失败!"},
+    {708, "708 禁止自动设置Cookies失败!"},
+    {709, "709 重定向设置失败!"},
+    {710, "710 设置协议头失败!"},
+    {711, "711 发送请求失败!"},
+    {712, "712 服务器未响应!"},
+    {713, "713 读取数据失败!"},
+}};
+
+std::string message(int number) {
+    for (const auto& [n, text] : kMessages) {
+        if (n == number) return std::string(text);
+    }
+    return {};
+}
+
+std::mutex g_hookMutex;
+std::function<void()> g_pendingEventsHook;
+
+void processPendingEvents() {
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(g_hookMutex);
+        hook = g_pendingEventsHook;
+    }
+    if (hook) hook();
+}
+
+std::string requestHeaders(const WinHttpClientArgs& args) {
+    std::string h = args.extraHeaders.empty() ? std::string() : args.extraHeaders + "\r\n";
+    auto lacks = [&](std::string_view name, bool ignoreCase) {
+        return findText(h, name, 1, ignoreCase) == -1;
+    };
+    if (lacks("User-Agent: ", true))
+        h += "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; "
+             "Trident/5.0)\r\n";
+    if (lacks("Accept: ", true)) h += "Accept: text/html, application/xhtml+xml, */*\r\n";
+    // A charset wish, not a compression: it goes out as a plain line and nothing is decoded.
+    if (lacks("Accept-Encoding: ", true)) h += "Accept-Encoding: gbk, GB2312\r\n";
+    if (lacks("Accept-Language: ", true)) h += "Accept-Language: zh-cn\r\n";
+    if (lacks("Content-Type:", false)) h += "Content-Type: application/x-www-form-urlencoded\r\n";
+    if (lacks("Cache-Control: ", true)) h += "Cache-Control: no-cache\r\n";
+    if (lacks("Cookie: ", true) && args.cookies && !args.cookies->empty())
+        h += "Cookie: " + *args.cookies + "\r\n";
+    return h;
+}
+
+// A page whose first 1,024 bytes declare a charset other than GBK in a meta tag is re-decoded
+// from it; the names "gbk" and "gb2312" are compared byte for byte.
+std::string decodedPage(const std::string& text, const std::string& body) {
+    RegexObject regex;
+    if (!regex.create("<meta.+?charset=[^\\w]?([-\\w]+)", leftText(text, 1024))) return text;
+    const std::string charset = regex.subMatchText(1, 1);
+    if (charset.empty() || charset == "gbk" || charset == "gb2312") return text;
+    std::string decoded = toText(recodeToGbk(body, charset));
+    processPendingEvents();
+    return decoded;
+}
+
+}  // namespace
+
+void setPendingEventsHook(std::function<void()> hook) {
+    std::lock_guard lock(g_hookMutex);
+    g_pendingEventsHook = std::move(hook);
+}
+
+std::string WinHttpClient(const std::string& url) {
+    WinHttpClientArgs args;
+    return WinHttpClient(url, args);
+}
+
+std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
+    auto fail = [&](int number) {
+        args.statusText = message(number);
+        return std::string();
+    };
+    const std::string address = absoluteHttpAddress(url, false);
+    if (address.empty()) return fail(701);
+
+    const std::chrono::milliseconds phase{
+        (args.timeoutSeconds > 0 ? static_cast<long long>(args.timeoutSeconds) : 30) * 1000};
+    Transfer transfer(args.cookies ? Transfer::Cookies::PerRequest : Transfer::Cookies::Off,
+                      {phase, phase});
+    if (!transfer.valid()) return fail(702);
+    CURL* easy = transfer.handle();
+    auto set = [&](CURLoption option, auto value) {
+        return curl_easy_setopt(easy, option, value) == CURLE_OK;
+    };
+    if (!set(CURLOPT_PROXY, args.proxy.c_str())) return fail(702);
+    if (!set(CURLOPT_URL, address.c_str())) return fail(703);
+    const int method = args.method < 0 || args.method > 3 ? 0 : args.method;
+    constexpr std::array<std::string_view, 4> kVerbs{"GET", "POST", "HEAD", "PUT"};
+    if (!set(CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1) ||
+        !transfer.setRequest(kVerbs[method], args.postText)) {
+        return fail(704);
+    }
+    if (!args.serverUser.empty() && !args.serverPassword.empty() &&
+        !(set(CURLOPT_HTTPAUTH, CURLAUTH_BASIC) && set(CURLOPT_USERNAME, args.serverUser.c_str()) &&
+          set(CURLOPT_PASSWORD, args.serverPassword.c_str()))) {
+        return fail(707);
+    }
+    if (!args.proxyUser.empty() && !args.proxyPassword.empty() &&
+        !(set(CURLOPT_PROXYAUTH, CURLAUTH_BASIC) &&
+          set(CURLOPT_PROXYUSERNAME, args.proxyUser.c_str()) &&
+          set(CURLOPT_PROXYPASSWORD, args.proxyPassword.c_str()))) {
+        return fail(707);
+    }
+    if (!set(CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L)) return fail(709);
+    if (!transfer.setHeaders(headerLines(requestHeaders(args)))) return fail(710);
+
+    transfer.perform();
+    if (!transfer.gotResponse()) return fail(transfer.requestSent() ? 712 : 711);
+    const std::string& body = transfer.body();
+
+    args.returnedHeaders =
+        replaceText(transfer.headerBlock(), "Set-Cookie", "Set-Cookie", 1, -1, false);
+    const std::string statusLine =
+        args.returnedHeaders.substr(0, args.returnedHeaders.find("\r\n"));
+    // Once a response has arrived its status is what the caller gets, also when the body broke
+    // off part-way ("713 读取数据失败!") or went past the cap.
+    args.statusText = midText(statusLine, 10, textLength(statusLine));
+    const std::string newCookies = collectSetCookies(args.returnedHeaders);
+    for (const std::string& line : splitText(args.returnedHeaders, "\r\n")) {
+        if (compareText(leftText(line, 10), "Location: ", false) == 0)
+            args.redirectLocation = midText(line, 11, textLength(line));
+        processPendingEvents();
+    }
+    if (!newCookies.empty()) {
+        if (!args.returnedCookies.empty()) args.returnedCookies += "; ";
+        args.returnedCookies += newCookies;
+    }
+    if (args.cookies) mergeCookies(*args.cookies, args.returnedCookies);
+    args.responseBytes = body;
+
+    std::string result = decodedPage(toText(body), body);
+    processPendingEvents();
+    return result;
+}
+
+}  // namespace pv
