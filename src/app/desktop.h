@@ -31,6 +31,23 @@ enum MessageBoxStyle : int {
     kStyleIconInformation = 0x40,
 };
 
+// The answer of a box that is closed without pressing a button: its way out, as the Escape key
+// would choose it.
+inline int dismissedAnswer(int style) {
+    switch (style & 0x0F) {
+        case kStyleOkCancel:
+        case kStyleYesNoCancel:
+        case kStyleRetryCancel:
+            return kAnswerCancel;
+        case kStyleAbortRetryIgnore:
+            return kAnswerAbort;
+        case kStyleYesNo:
+            return kAnswerNo;
+        default:
+            return kAnswerOk;
+    }
+}
+
 class Desktop {
   public:
     virtual ~Desktop() = default;

@@ -59,7 +59,7 @@ int answerOf(int button, int style) {
         case QMessageBox::No:
             return kAnswerNo;
         default:
-            return QtDesktop::dismissedAnswer(style);
+            return dismissedAnswer(style);
     }
 }
 
@@ -71,21 +71,6 @@ int showMessageBox(const std::string& text, int style, const std::string& captio
 }
 
 }  // namespace
-
-int QtDesktop::dismissedAnswer(int style) {
-    switch (style & 0x0F) {
-        case kStyleOkCancel:
-        case kStyleYesNoCancel:
-        case kStyleRetryCancel:
-            return kAnswerCancel;
-        case kStyleAbortRetryIgnore:
-            return kAnswerAbort;
-        case kStyleYesNo:
-            return kAnswerNo;
-        default:
-            return kAnswerOk;
-    }
-}
 
 void QtDesktop::answerNextMessageBox(int answer) {
     std::lock_guard lock(hookMutex_);

@@ -35,9 +35,6 @@ class QtDesktop final : public Desktop {
     bool openAddress(const std::string& address) override;
     void closeMainWindow() override;
 
-    // What a box of this style answers when it is dismissed without a button.
-    static int dismissedAnswer(int style);
-
   private:
     WindowGate& gate_;
     std::function<void()> closer_;

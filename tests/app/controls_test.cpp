@@ -374,9 +374,9 @@ TEST_F(Facade, MessageBoxesAnswerWithTheirButtonNumbersAndShowPlainText) {
     press(QMessageBox::Ignore, &shown, &title);
     EXPECT_EQ(d.messageBox("?", kStyleAbortRetryIgnore), kAnswerIgnore);
 
-    EXPECT_EQ(QtDesktop::dismissedAnswer(kStyleYesNo), kAnswerNo);
-    EXPECT_EQ(QtDesktop::dismissedAnswer(kStyleYesNoCancel), kAnswerCancel);
-    EXPECT_EQ(QtDesktop::dismissedAnswer(kStyleOk | kStyleIconStop), kAnswerOk);
+    EXPECT_EQ(dismissedAnswer(kStyleYesNo), kAnswerNo);
+    EXPECT_EQ(dismissedAnswer(kStyleYesNoCancel), kAnswerCancel);
+    EXPECT_EQ(dismissedAnswer(kStyleOk | kStyleIconStop), kAnswerOk);
 }
 
 TEST_F(Facade, ClipboardTakesTextAndOnlyWebAddressesOpen) {

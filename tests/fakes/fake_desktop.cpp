@@ -50,18 +50,7 @@ int FakeDesktop::messageBox(const std::string& text, int style, const std::strin
         answers_.pop_front();
         return answer;
     }
-    switch (style & 0x0F) {
-        case kStyleOkCancel:
-        case kStyleYesNoCancel:
-        case kStyleRetryCancel:
-            return kAnswerCancel;
-        case kStyleAbortRetryIgnore:
-            return kAnswerAbort;
-        case kStyleYesNo:
-            return kAnswerNo;
-        default:
-            return kAnswerOk;
-    }
+    return dismissedAnswer(style);
 }
 
 bool FakeDesktop::setClipboardText(const std::string& text) {
