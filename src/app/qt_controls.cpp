@@ -9,16 +9,13 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "app/convert.h"
 #include "app/qt_text.h"
 
 namespace pv {
 namespace {
 
 constexpr int kMaxGridColumns = 256;
-
-std::string upToZero(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
 
 QString buttonCaption(const std::string& text) {
     // A single "&" would turn into a keyboard mnemonic.
@@ -35,7 +32,7 @@ void QtControls::addControl(const ControlSpec& spec, QWidget* widget) {
     Entry& e = entries_[spec.name];
     e.kind = spec.kind;
     e.widget = widget;
-    e.text = upToZero(spec.text);
+    e.text = toText(spec.text);
     const std::string name = spec.name;
     if (spec.kind == ControlKind::ListView) {
         e.columns = int(spec.columnHeaders.size());
@@ -74,7 +71,7 @@ void QtControls::addWindow(const std::string& caption, QWidget* window) {
     Entry& e = entries_["MainWindow"];
     e.isWindow = true;
     e.widget = window;
-    e.text = upToZero(caption);
+    e.text = toText(caption);
 }
 
 void QtControls::stopTimers() {
@@ -109,7 +106,7 @@ std::string QtControls::readText(const Entry& e) const {
 }
 
 void QtControls::writeText(const std::string& name, Entry& e, std::string text) {
-    e.text = upToZero(text);
+    e.text = toText(text);
     e.userEdited = false;
     QWidget* w = e.widget.data();
     if (!w) return;
@@ -130,7 +127,7 @@ void QtControls::writeText(const std::string& name, Entry& e, std::string text) 
 }
 
 void QtControls::appendToBox(const std::string& name, Entry& e, const std::string& text) {
-    const std::string added = upToZero(text);
+    const std::string added = toText(text);
     e.text = readText(e) + added;
     e.userEdited = false;
     ++writing_;
@@ -274,7 +271,7 @@ void QtControls::setItemText(const std::string& name, int row, int column,
         if (!e || e->kind != ControlKind::ListView || !inRange(e->cells, row, column, e->columns))
             return;
         std::string& cell = e->cells[size_t(row)][size_t(column)];
-        cell = upToZero(text);
+        cell = toText(text);
         if (auto* list = qobject_cast<QTreeWidget*>(e->widget.data())) {
             if (QTreeWidgetItem* item = list->topLevelItem(row))
                 item->setText(column, toDisplayText(cell));
@@ -289,7 +286,7 @@ void QtControls::setGridRows(const std::string& name, const GridRows& rows) {
         e->cells = rows;
         for (auto& row : e->cells)
             for (auto& cell : row)
-                cell = upToZero(cell);
+                cell = toText(cell);
         showGrid(*e);
     });
 }

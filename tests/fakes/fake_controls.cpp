@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
+#include "app/convert.h"
+
 namespace pv {
 namespace {
 
 constexpr int kMaxGridColumns = 256;
-
-std::string upToZero(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
 
 ControlKind kindByName(const std::string& name) {
     auto starts = [&name](const char* word) { return name.rfind(word, 0) == 0; };
@@ -33,7 +31,7 @@ FakeControls::FakeControls(const std::vector<ControlSpec>& layout, const Setting
     for (const ControlSpec& spec : layout) {
         Control& c = controls_[spec.name];
         c.kind = spec.kind;
-        c.text = upToZero(spec.text);
+        c.text = toText(spec.text);
         c.visible = spec.visible;
         c.period = std::max(spec.period, 0);
         if (spec.kind == ControlKind::ListView || spec.kind == ControlKind::Grid) {
@@ -120,7 +118,7 @@ void FakeControls::setText(const std::string& name, const std::string& text) {
     std::unique_lock lock(mutex_);
     Control* c = find(name);
     if (!c || c->kind == ControlKind::Timer) return;
-    c->text = upToZero(text);
+    c->text = toText(text);
     written(name, *c, lock);
 }
 
@@ -128,7 +126,7 @@ void FakeControls::appendText(const std::string& name, const std::string& text) 
     std::unique_lock lock(mutex_);
     Control* c = find(name);
     if (!c || c->kind == ControlKind::Timer) return;
-    c->text += upToZero(text);
+    c->text += toText(text);
     written(name, *c, lock);
 }
 
@@ -179,7 +177,7 @@ void FakeControls::setItemText(const std::string& name, int row, int column,
     Control* c = find(name);
     if (!c || c->kind != ControlKind::ListView || !inRange(c->cells, row, column, c->columns))
         return;
-    c->cells[size_t(row)][size_t(column)] = upToZero(text);
+    c->cells[size_t(row)][size_t(column)] = toText(text);
 }
 
 void FakeControls::setGridRows(const std::string& name, const GridRows& rows) {
@@ -189,7 +187,7 @@ void FakeControls::setGridRows(const std::string& name, const GridRows& rows) {
     c->cells = rows;
     for (auto& row : c->cells)
         for (auto& cell : row)
-            cell = upToZero(cell);
+            cell = toText(cell);
 }
 
 GridRows FakeControls::gridRows(const std::string& name) {

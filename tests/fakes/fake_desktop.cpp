@@ -1,5 +1,7 @@
 #include "fakes/fake_desktop.h"
 
+#include "app/convert.h"
+
 namespace pv {
 
 void FakeDesktop::answerNextMessageBox(int answer) {
@@ -56,7 +58,7 @@ int FakeDesktop::messageBox(const std::string& text, int style, const std::strin
 bool FakeDesktop::setClipboardText(const std::string& text) {
     std::lock_guard lock(mutex_);
     if (!clipboardAvailable_) return false;
-    clipboard_ = text.substr(0, text.find('\0'));
+    clipboard_ = toText(text);
     return true;
 }
 
