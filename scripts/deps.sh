@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config clang-format
+    cmake ninja-build g++ pkg-config clang-format ccache
     qt6-base-dev libgl-dev
     libcurl4-openssl-dev libssl-dev openssl
     libpcre2-dev

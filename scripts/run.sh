@@ -4,11 +4,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
+export CCACHE_BASEDIR="$PWD"
 cmake --preset default >/dev/null
 cmake --build --preset default
 
 build=build/default
-if [ ! -x "$build/src/app/planviewer" ]; then
+if [ ! -x "$build/src/gui/planviewer" ]; then
     echo "built; the window is not part of this build yet"
     exit 0
 fi
@@ -22,7 +23,7 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # No desktop session: run in a virtual X server.
-    xvfb-run -a -s "-screen 0 1280x800x24" "$build/src/app/planviewer"
+    xvfb-run -a -s "-screen 0 1280x800x24" "$build/src/gui/planviewer"
 else
-    "$build/src/app/planviewer"
+    "$build/src/gui/planviewer"
 fi
