@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/text.h"
-#include "killplans/regex_object.h"
-#include "web/code_page.h"
+#include "core/code_page.h"
+#include "core/regex_object.h"
+#include "core/text.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <limits>
 #include <numeric>
 
-#include "app/text.h"
+#include "core/code_page.h"
+#include "core/text.h"
 #include "plans/catalogue.h"
-#include "web/code_page.h"
 
 namespace pv::origin {
 namespace {

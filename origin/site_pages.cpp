@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "core/code_page.h"
 #include "plans/catalogue.h"
-#include "web/code_page.h"
 
 namespace pv::origin {
 namespace {

@@ -10,5 +10,5 @@ cmake --build --preset default -j2 --target planviewer_screenshots
 
 out=build/default/screenshots
 mkdir -p "$out"
-xvfb-run -a -s "-screen 0 1280x800x24" build/default/src/app/planviewer_screenshots "$out"
+xvfb-run -a -s "-screen 0 1280x800x24" build/default/src/gui/planviewer_screenshots "$out"
 ls "$out"

@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
+export CCACHE_BASEDIR="$PWD"
 
 for preset in default asan; do
     echo "== $preset build"

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "app/threads.h"
+#include "core/threads.h"
 #include "draw/draw_history.h"
 #include "publisher/announcement.h"
 #include "publisher/visit_counter.h"

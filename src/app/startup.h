@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

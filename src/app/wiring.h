@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

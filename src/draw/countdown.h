@@ -1,7 +1,7 @@
 // Ticks of 时钟1 (the countdown) and 时钟2 (the night trigger).
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

@@ -1,7 +1,7 @@
 // Worker entry: scrapes the recent draws into 高级表格1 and the digit labels.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

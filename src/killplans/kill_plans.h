@@ -1,7 +1,7 @@
 // Click of a kill-plan button: lists the plan's exclusion lines in 编辑框2.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

@@ -1,7 +1,7 @@
 // Content-changed events of the two plan boxes: derive the in-progress lines.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

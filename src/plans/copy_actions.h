@@ -1,7 +1,7 @@
 // The copy buttons: each puts one source text on the clipboard.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

@@ -1,7 +1,7 @@
 // The page cache: the rows of 超级列表框1, refilled by one worker per row.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

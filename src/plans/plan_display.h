@@ -1,7 +1,7 @@
 // Click and refresh-timer tick of a cached plan: shows the plan from the page cache.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

@@ -1,7 +1,7 @@
 // Click of a fetched-plan button: downloads the plan file and shows it in 编辑框4.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

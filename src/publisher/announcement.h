@@ -1,7 +1,7 @@
 // The publisher's announcement and the update check, both run by the start-up sequence.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

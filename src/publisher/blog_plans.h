@@ -1,7 +1,7 @@
 // Click of 按钮33: lists the day's blog plan addresses in 编辑框5.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

@@ -1,7 +1,7 @@
 // The visit counter request of the start-up sequence.
 #pragma once
 
-#include "app/program_state.h"
+#include "core/program_state.h"
 
 namespace pv {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/shutdown.h"
+#include "core/shutdown.h"
 #include "web/curl_global.h"
 
 namespace pv {

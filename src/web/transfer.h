@@ -11,7 +11,7 @@
 
 #include <curl/curl.h>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace pv {
 

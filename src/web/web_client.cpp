@@ -1,11 +1,11 @@
 #include "web/web_client.h"
 
-#include "app/text.h"
-#include "plans/text_between.h"
-#include "web/cookies.h"
-#include "web/header_text.h"
+#include "core/cookies.h"
+#include "core/header_text.h"
+#include "core/text.h"
+#include "core/text_between.h"
+#include "core/url.h"
 #include "web/transfer.h"
-#include "web/url.h"
 
 namespace pv {
 namespace {

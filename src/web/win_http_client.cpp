@@ -5,13 +5,13 @@
 #include <string_view>
 #include <utility>
 
-#include "app/convert.h"
-#include "app/text.h"
-#include "killplans/regex_object.h"
-#include "web/code_page.h"
-#include "web/cookies.h"
+#include "core/code_page.h"
+#include "core/convert.h"
+#include "core/cookies.h"
+#include "core/header_text.h"
+#include "core/regex_object.h"
+#include "core/text.h"
 #include "web/curl_global.h"
-#include "web/header_text.h"
 #include "web/transfer.h"
 
 namespace pv {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/convert.h"
+#include "core/convert.h"
 
 namespace pv {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
 #include "app/layout_table.h"
-#include "app/settings.h"
+#include "core/controls.h"
+#include "core/settings.h"
 
 namespace pv {
 

@@ -1,6 +1,6 @@
 #include "fakes/fake_desktop.h"
 
-#include "app/convert.h"
+#include "core/convert.h"
 
 namespace pv {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
+#include "core/desktop.h"
 
 namespace pv {
 

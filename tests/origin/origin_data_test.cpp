@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "app/layout_table.h"
-#include "app/text.h"
-#include "killplans/regex_object.h"
+#include "core/code_page.h"
+#include "core/regex_object.h"
+#include "core/text.h"
+#include "core/text_between.h"
 #include "origin/plan_texts.h"
 #include "origin/site_pages.h"
 #include "plans/catalogue.h"
-#include "plans/text_between.h"
-#include "web/code_page.h"
 
 using namespace pv;
 using namespace pv::origin;

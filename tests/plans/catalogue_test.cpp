@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text.h"
-#include "web/code_page.h"
+#include "core/code_page.h"
+#include "core/text.h"
 
 using namespace pv;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shutdown.h"
+#include "core/shutdown.h"
 #include "web/curl_global.h"
 
 // Every test starts from the process defaults: no shutdown, default limits, no stored cookies.

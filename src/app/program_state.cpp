@@ -1,9 +1,0 @@
-#include "app/program_state.h"
-
-namespace pv {
-
-void ProgramState::releaseAtExit() {
-    std::string().swap(planStatusText);
-}
-
-}  // namespace pv

@@ -1,0 +1,9 @@
+#include "core/program_state.h"
+
+namespace pv {
+
+void ProgramState::releaseAtExit() {
+    std::string().swap(planStatusText);
+}
+
+}  // namespace pv

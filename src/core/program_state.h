@@ -1,0 +1,34 @@
+// The program-wide variables and the context every handler receives.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "core/controls.h"
+#include "core/desktop.h"
+#include "core/settings.h"
+
+namespace pv {
+
+struct ProgramState {
+    // Read by page workers at their own pace; written by the window thread.
+    std::atomic<std::int32_t> stopFlag{0};
+    std::atomic<std::uint32_t> currentLock{0};
+    // Window thread only.
+    std::int32_t dayTriggerCounter = 0;
+    std::int32_t nightTriggerCounter = 0;
+    std::string planStatusText;
+
+    // The exit hook: lets go of what outlives the window.
+    void releaseAtExit();
+};
+
+struct App {
+    Controls& controls;
+    Desktop& desktop;
+    Settings settings;
+    ProgramState& state;
+};
+
+}  // namespace pv

@@ -1,0 +1,184 @@
+#include "core/regex_object.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <memory>
+
+#include "core/code_page.h"
+#include "core/text.h"
+
+namespace pv {
+namespace {
+
+struct CodeDeleter {
+    void operator()(pcre2_code* c) const { pcre2_code_free(c); }
+};
+struct ContextDeleter {
+    void operator()(pcre2_compile_context* c) const { pcre2_compile_context_free(c); }
+};
+struct MatchDataDeleter {
+    void operator()(pcre2_match_data* m) const { pcre2_match_data_free(m); }
+};
+
+// Offset just behind the character that starts at `pos` in valid UTF-8, taking CR LF as one
+// step the way the newline convention does.
+std::size_t nextCharacter(std::string_view s, std::size_t pos) {
+    if (pos >= s.size()) return pos + 1;
+    if (s[pos] == '\r' && pos + 1 < s.size() && s[pos + 1] == '\n') return pos + 2;
+    ++pos;
+    while (pos < s.size() && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80)
+        ++pos;
+    return pos;
+}
+
+}  // namespace
+
+bool RegexObject::create(std::string_view pattern, std::string_view subject, bool caseSensitive,
+                         bool multiLine, bool global, bool quoteMarker) {
+    hasEngine_ = true;
+    valid_ = false;
+    global_ = global;
+    matches_.clear();
+    groupCount_ = 0;
+    pattern_ = quoteMarker ? replaceText(pattern, "#引号", "\"") : std::string(pattern);
+    subjectGbk_ = std::string(subject);
+    // The converters always produce valid UTF-8 (invalid input becomes U+FFFD), so the engine
+    // may skip its own validity check on every call.
+    subjectUtf8_ = gbkToUtf8(subject);
+    const std::string patternUtf8 = gbkToUtf8(pattern_);
+
+    std::unique_ptr<pcre2_compile_context, ContextDeleter> context(
+        pcre2_compile_context_create(nullptr));
+    if (!context) return false;
+    // ANYCRLF keeps CR out of "." as well as LF, so ".+" never ends in a stray CR.
+    pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
+    uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY;
+    if (!caseSensitive) options |= PCRE2_CASELESS;
+    if (multiLine) options |= PCRE2_MULTILINE;
+    int error = 0;
+    PCRE2_SIZE errorOffset = 0;
+    std::unique_ptr<pcre2_code, CodeDeleter> code(
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(patternUtf8.data()), patternUtf8.size(), options,
+                      &error, &errorOffset, context.get()));
+    if (!code) return false;
+    pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);  // falls back to the interpreter
+    uint32_t captures = 0;
+    pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
+    groupCount_ = static_cast<int>(captures);
+
+    std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
+        pcre2_match_data_create_from_pattern(code.get(), nullptr));
+    if (!data) return false;
+    const auto* s = reinterpret_cast<PCRE2_SPTR>(subjectUtf8_.data());
+    const std::size_t length = subjectUtf8_.size();
+    std::size_t offset = 0;
+    uint32_t flags = PCRE2_NO_UTF_CHECK;
+    while (offset <= length) {
+        int rc = pcre2_match(code.get(), s, length, offset, flags, data.get(), nullptr);
+        if (rc == PCRE2_ERROR_NOMATCH && (flags & PCRE2_NOTEMPTY_ATSTART)) {
+            // An empty match stood here: try again one character further on.
+            flags = PCRE2_NO_UTF_CHECK;
+            offset = nextCharacter(subjectUtf8_, offset);
+            continue;
+        }
+        if (rc < 0) break;
+        const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
+        Match m;
+        m.groups.resize(captures + 1);
+        for (uint32_t g = 0; g <= captures; ++g) {
+            if (static_cast<int>(g) < rc && ov[2 * g] != PCRE2_UNSET) {
+                m.groups[g] = std::make_pair(ov[2 * g], ov[2 * g + 1]);
+            }
+        }
+        matches_.push_back(std::move(m));
+        if (!global) break;
+        offset = ov[1];
+        flags = PCRE2_NO_UTF_CHECK;
+        if (ov[0] == ov[1]) flags |= PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED;
+    }
+    valid_ = true;
+    return true;
+}
+
+int RegexObject::matchCount() const {
+    return static_cast<int>(matches_.size());
+}
+
+std::string RegexObject::spanText(const Span& span) const {
+    if (!span) return {};
+    return utf8ToGbk(
+        std::string_view(subjectUtf8_).substr(span->first, span->second - span->first));
+}
+
+std::string RegexObject::matchText(int index) const {
+    if (index < 1 || index > matchCount()) return {};
+    return spanText(matches_[static_cast<std::size_t>(index - 1)].groups[0]);
+}
+
+std::string RegexObject::subMatchText(int index, int group) const {
+    if (index < 1 || index > matchCount() || group < 1 || group > groupCount_) return {};
+    return spanText(
+        matches_[static_cast<std::size_t>(index - 1)].groups[static_cast<std::size_t>(group)]);
+}
+
+int RegexObject::subMatchCount() const {
+    return matches_.empty() ? 0 : groupCount_;
+}
+
+std::string RegexObject::pattern() const {
+    return hasEngine_ ? pattern_ : std::string();
+}
+
+std::string RegexObject::replace(std::string_view replacement) const {
+    if (!valid_ || matches_.empty()) return subjectGbk_;
+    const std::string r = gbkToUtf8(replacement);
+    const std::string_view s = subjectUtf8_;
+    std::string out;
+    std::size_t copied = 0;
+    for (const Match& m : matches_) {
+        const auto [begin, end] = *m.groups[0];
+        out.append(s.substr(copied, begin - copied));
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            if (r[i] != '$' || i + 1 >= r.size()) {
+                out.push_back(r[i]);
+                continue;
+            }
+            char c = r[i + 1];
+            if (c == '$') {
+                out.push_back('$');
+                ++i;
+            } else if (c == '&') {
+                out.append(s.substr(begin, end - begin));
+                ++i;
+            } else if (c == '`') {
+                out.append(s.substr(0, begin));
+                ++i;
+            } else if (c == '\'') {
+                out.append(s.substr(end));
+                ++i;
+            } else if (c >= '0' && c <= '9') {
+                // Two digits when they name a group, else one; "$0" and unknown groups stay.
+                int one = c - '0';
+                int two = (i + 2 < r.size() && r[i + 2] >= '0' && r[i + 2] <= '9')
+                              ? one * 10 + (r[i + 2] - '0')
+                              : -1;
+                int group = (two >= 1 && two <= groupCount_) ? two : one;
+                if (group < 1 || group > groupCount_) {
+                    out.push_back('$');
+                    continue;
+                }
+                const Span& g = m.groups[static_cast<std::size_t>(group)];
+                if (g) out.append(s.substr(g->first, g->second - g->first));
+                i += group == two ? 2 : 1;
+            } else {
+                out.push_back('$');
+            }
+        }
+        copied = end;
+    }
+    out.append(s.substr(copied));
+    return utf8ToGbk(out);
+}
+
+}  // namespace pv

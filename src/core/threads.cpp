@@ -1,0 +1,121 @@
+#include "core/threads.h"
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "core/shutdown.h"
+
+namespace pv {
+namespace {
+
+struct Lock {
+    std::mutex mutex;
+    std::condition_variable released;
+    std::thread::id owner;
+    int depth = 0;
+};
+
+std::mutex g_registry;
+std::map<LockHandle, std::shared_ptr<Lock>> g_locks;
+std::map<ThreadHandle, std::thread> g_threads;
+std::uint32_t g_nextHandle = 0;
+
+std::uint32_t nextHandle() {
+    if (++g_nextHandle == 0) ++g_nextHandle;
+    return g_nextHandle;
+}
+
+std::shared_ptr<Lock> findLock(LockHandle handle) {
+    std::lock_guard guard(g_registry);
+    auto it = g_locks.find(handle);
+    return it == g_locks.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+bool startThread(std::function<void(int)> entry, int argument, ThreadHandle* handleOut) {
+    if (!entry) return false;
+    // The scope is taken before the thread exists, so a wait at exit never misses it.
+    auto scope = std::make_shared<WorkerScope>();
+    std::thread thread;
+    try {
+        thread = std::thread([entry = std::move(entry), argument, scope]() mutable {
+            entry(argument);
+            scope.reset();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    if (!handleOut) {
+        thread.detach();
+        return true;
+    }
+    std::lock_guard guard(g_registry);
+    ThreadHandle handle = nextHandle();
+    g_threads.emplace(handle, std::move(thread));
+    *handleOut = handle;
+    return true;
+}
+
+void closeThreadHandle(ThreadHandle handle) {
+    std::lock_guard guard(g_registry);
+    auto it = g_threads.find(handle);
+    if (it == g_threads.end()) return;
+    it->second.detach();
+    g_threads.erase(it);
+}
+
+bool joinThread(ThreadHandle handle) {
+    std::thread thread;
+    {
+        std::lock_guard guard(g_registry);
+        auto it = g_threads.find(handle);
+        if (it == g_threads.end()) return false;
+        thread = std::move(it->second);
+        g_threads.erase(it);
+    }
+    if (thread.get_id() == std::this_thread::get_id()) {
+        thread.detach();
+        return false;
+    }
+    thread.join();
+    return true;
+}
+
+LockHandle createLock() {
+    std::lock_guard guard(g_registry);
+    LockHandle handle = nextHandle();
+    g_locks.emplace(handle, std::make_shared<Lock>());
+    return handle;
+}
+
+bool deleteLock(LockHandle handle) {
+    std::lock_guard guard(g_registry);
+    return g_locks.erase(handle) > 0;
+}
+
+void enterLock(LockHandle handle) {
+    std::shared_ptr<Lock> lock = findLock(handle);
+    if (!lock) return;
+    std::unique_lock guard(lock->mutex);
+    const auto self = std::this_thread::get_id();
+    lock->released.wait(guard, [&] { return lock->depth == 0 || lock->owner == self; });
+    lock->owner = self;
+    ++lock->depth;
+}
+
+void leaveLock(LockHandle handle) {
+    std::shared_ptr<Lock> lock = findLock(handle);
+    if (!lock) return;
+    std::lock_guard guard(lock->mutex);
+    if (lock->depth == 0 || lock->owner != std::this_thread::get_id()) return;
+    if (--lock->depth == 0) {
+        lock->owner = {};
+        lock->released.notify_one();
+    }
+}
+
+}  // namespace pv

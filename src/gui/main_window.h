@@ -1,0 +1,83 @@
+// The main window, built from the layout table. Every widget's objectName is its control name;
+// its events go to the handlers of the wiring table on the window thread.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/layout_table.h"
+#include "app/startup.h"
+#include "app/wiring.h"
+#include "core/program_state.h"
+#include "gui/qt_controls.h"
+#include "gui/qt_desktop.h"
+#include "gui/window_gate.h"
+
+namespace pv {
+
+// What one window needs around it. It lives as long as any thread that may use it.
+struct Runtime {
+    explicit Runtime(Settings settings = Settings::defaults())
+        : controls(gate), desktop(gate), app{controls, desktop, std::move(settings), state} {}
+
+    WindowGate gate;
+    QtControls controls;
+    QtDesktop desktop;
+    ProgramState state;
+    App app;
+};
+
+class MainWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout = layoutTable(),
+                        const WindowSpec& window = windowSpec());
+    ~MainWindow() override;
+
+    // The created event: the start-up sequence, with the themed look as its style step.
+    void runStartup(StartupSequence steps = StartupSequence::defaults());
+    // Ends the window without the closing question (the update check's end of the program).
+    void closeWithoutAsking();
+    bool hasClosed() const { return closed_; }
+
+    QWidget* control(const std::string& name) const;
+    QTimer* timer(const std::string& name) const;
+    // Test hook: sees every event before its handler runs.
+    void setEventObserver(std::function<void(const std::string&, ControlEvent)> observer) {
+        observer_ = std::move(observer);
+    }
+
+  signals:
+    // The close was accepted; the controls no longer answer and shutdown has begun.
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void build(const std::vector<ControlSpec>& layout);
+    QWidget* makeWidget(const ControlSpec& spec, const std::vector<ControlSpec>& layout);
+    QWidget* containerOf(const ControlSpec& spec, int& topOffset) const;
+    void dispatch(const std::string& name, ControlEvent event);
+    void fitOuterSize();
+
+    Runtime& runtime_;
+    QSize outerSize_;
+    std::unordered_map<std::string, QWidget*> widgets_;
+    std::unordered_map<std::string, QTimer*> timers_;
+    std::function<void(const std::string&, ControlEvent)> observer_;
+    bool forced_ = false;
+    bool closed_ = false;
+};
+
+// The themed look every control shares.
+void applyThemedStyle();
+// The program's font: Chinese in simplified glyphs wherever the named face is missing.
+QFont programFont(const std::string& family = {}, int pixelSize = 12, bool bold = false);
+
+}  // namespace pv

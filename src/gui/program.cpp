@@ -1,0 +1,63 @@
+#include "gui/program.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/shutdown.h"
+
+namespace pv {
+namespace {
+
+// Worker threads may outlive the window by a little, and detached ones even main(); what they
+// reach stays alive for the whole process.
+Runtime* g_runtime = nullptr;
+
+void exitHook() {
+    if (g_runtime) g_runtime->state.releaseAtExit();
+}
+
+// Waits for the workers while the window thread keeps serving whatever they queued.
+bool waitForWorkersServing(std::chrono::milliseconds budget) {
+    QElapsedTimer clock;
+    clock.start();
+    while (liveWorkers() > 0 && clock.elapsed() < budget.count()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        waitForWorkers(std::chrono::milliseconds(10));
+    }
+    return liveWorkers() == 0;
+}
+
+}  // namespace
+
+int runPlanViewer(int& argc, char** argv, const ProgramOptions& options) {
+    std::atexit(exitHook);
+    std::at_quick_exit(exitHook);
+
+    QApplication qapp(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setFont(programFont());
+    g_runtime = new Runtime;
+
+    bool clean = true;
+    {
+        MainWindow window(*g_runtime);
+        QObject::connect(&window, &MainWindow::closed, &qapp, [] { QCoreApplication::exit(0); });
+        window.show();
+        StartupSequence steps = StartupSequence::defaults();
+        if (options.adjustStartup) options.adjustStartup(steps);
+        window.runStartup(steps);
+        if (options.started) options.started(window, *g_runtime);
+        if (!window.hasClosed()) qapp.exec();
+        clean = waitForWorkersServing(options.workerWait);
+    }
+    if (!clean) {
+        // A worker stuck beyond the wait must not meet the process's own teardown.
+        std::fflush(nullptr);
+        std::quick_exit(0);
+    }
+    return 0;
+}
+
+}  // namespace pv

@@ -1,0 +1,77 @@
+#include "core/threads.h"
+
+#include <atomic>
+#include <chrono>
+#include <future>
+
+#include <gtest/gtest.h>
+
+#include "core/shutdown.h"
+
+using namespace pv;
+using namespace std::chrono_literals;
+
+TEST(Threads, RunEntryWithItsArgumentDetachedOrJoinable) {
+    std::promise<int> seen;
+    auto result = seen.get_future();
+    ASSERT_TRUE(startThread([&seen](int arg) { seen.set_value(arg); }, 7));
+    ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(result.get(), 7);
+
+    std::atomic<int> ran{0};
+    ThreadHandle handle = 0;
+    ASSERT_TRUE(startThread([&ran](int) { ++ran; }, 0, &handle));
+    EXPECT_NE(handle, 0u);
+    EXPECT_TRUE(joinThread(handle));
+    EXPECT_EQ(ran.load(), 1);
+    EXPECT_FALSE(joinThread(handle));  // the handle is gone
+    closeThreadHandle(handle);         // and closing it again is harmless
+    EXPECT_FALSE(startThread(nullptr));
+}
+
+TEST(Threads, WorkersCountUntilTheyReturn) {
+    std::promise<void> release;
+    auto gate = release.get_future().share();
+    ASSERT_TRUE(startThread([gate](int) { gate.wait(); }));
+    EXPECT_GE(liveWorkers(), 1);
+    EXPECT_FALSE(waitForWorkers(0ms));
+    release.set_value();
+    EXPECT_TRUE(waitForWorkers(10s));
+}
+
+TEST(Locks, DeadHandlesAreIgnored) {
+    enterLock(0);
+    leaveLock(0);
+    EXPECT_FALSE(deleteLock(0));
+    LockHandle lock = createLock();
+    EXPECT_NE(lock, 0u);
+    EXPECT_TRUE(deleteLock(lock));
+    EXPECT_FALSE(deleteLock(lock));
+    enterLock(lock);  // deleted: must neither block nor crash
+    leaveLock(lock);
+}
+
+TEST(Locks, ExcludeOtherThreadsAndAllowReentry) {
+    LockHandle lock = createLock();
+    enterLock(lock);
+    enterLock(lock);  // the holder may enter again
+    std::atomic<bool> entered{false};
+    ThreadHandle other = 0;
+    ASSERT_TRUE(startThread(
+        [&](int) {
+            leaveLock(lock);  // not the holder: ignored
+            enterLock(lock);
+            entered = true;
+            leaveLock(lock);
+        },
+        0, &other));
+    leaveLock(lock);
+    // Still held once: the other thread cannot have entered. A short bounded wait gives it the
+    // chance to misbehave.
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(entered.load());
+    leaveLock(lock);
+    EXPECT_TRUE(joinThread(other));
+    EXPECT_TRUE(entered.load());
+    EXPECT_TRUE(deleteLock(lock));
+}

@@ -1,0 +1,218 @@
+// The real window built from the program's own layout table.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "core/shutdown.h"
+#include "gui/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/tab_control.h"
+#include "window_support.h"
+
+using namespace pv;
+using namespace pv::testing;
+
+namespace {
+
+class ProgramWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        ensureApplication();
+        resetShutdownForTesting();
+        Settings settings;
+        settings.planPageSite = "http://pages.test";
+        runtime = new Runtime(settings);
+        QElapsedTimer clock;
+        clock.start();
+        window = new MainWindow(*runtime);
+        window->show();
+        applyThemedStyle();
+        QApplication::processEvents();
+        window->grab();  // the first full paint
+        std::printf("[ measured ] window built, shown and painted in %lld ms\n",
+                    static_cast<long long>(clock.elapsed()));
+    }
+    static void TearDownTestSuite() {
+        runtime->desktop.answerNextMessageBox(kAnswerYes);
+        window->close();
+        delete window;
+        delete runtime;
+        resetShutdownForTesting();
+    }
+
+    // Where a control sits relative to its container, as the table counts: tab controls from
+    // their own top, header included.
+    static QRect placeOf(const ControlSpec& spec, QWidget* w) {
+        const ControlSpec* container = findControl(spec.container);
+        if (container && container->kind == ControlKind::TabControl)
+            return QRect(w->mapTo(window->control(spec.container), QPoint(0, 0)), w->size());
+        return w->geometry();
+    }
+
+    static Runtime* runtime;
+    static MainWindow* window;
+};
+
+Runtime* ProgramWindow::runtime = nullptr;
+MainWindow* ProgramWindow::window = nullptr;
+
+bool hasType(ControlKind kind, QWidget* w) {
+    switch (kind) {
+        case ControlKind::Button:
+            return qobject_cast<QPushButton*>(w);
+        case ControlKind::Label:
+        case ControlKind::TransparentLabel:
+        case ControlKind::HyperlinkBox:
+            return qobject_cast<QLabel*>(w);
+        case ControlKind::EditBox:
+            return qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QLineEdit*>(w);
+        case ControlKind::TabControl:
+            return qobject_cast<TabControl*>(w);
+        case ControlKind::ListView:
+            return qobject_cast<QTreeWidget*>(w);
+        case ControlKind::Grid:
+            return qobject_cast<QTableWidget*>(w);
+        case ControlKind::ShapeBox:
+            return qobject_cast<QFrame*>(w);
+        case ControlKind::Timer:
+            return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(ProgramWindow, MakesEveryControlOfTheTableInItsContainerAndPlace) {
+    std::map<ControlKind, int> counts;
+    std::set<QString> names;
+    for (const ControlSpec& spec : layoutTable()) {
+        SCOPED_TRACE(spec.name);
+        ++counts[spec.kind];
+        const QString name = toQString(spec.name);
+        EXPECT_TRUE(names.insert(name).second);
+        if (spec.kind == ControlKind::Timer) {
+            QTimer* timer = window->timer(spec.name);
+            ASSERT_NE(timer, nullptr);
+            EXPECT_EQ(timer->objectName(), name);
+            EXPECT_FALSE(timer->isActive());
+            continue;
+        }
+        QWidget* w = window->control(spec.name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->objectName(), name);
+        EXPECT_TRUE(hasType(spec.kind, w));
+        EXPECT_EQ(placeOf(spec, w), QRect(spec.left, spec.top, spec.width, spec.height));
+        QWidget* expected = window;
+        if (auto* tabs = qobject_cast<TabControl*>(window->control(spec.container)))
+            expected = tabs->page(spec.page);
+        else if (!spec.container.empty())
+            expected = window->control(spec.container);
+        EXPECT_EQ(w->parentWidget(), expected);
+        EXPECT_EQ(!w->isHidden(), spec.visible);
+        if (spec.kind == ControlKind::Button || spec.kind == ControlKind::Label ||
+            spec.kind == ControlKind::EditBox) {
+            EXPECT_EQ(runtime->controls.text(spec.name), spec.text);
+        }
+    }
+    const std::map<ControlKind, int> expected = {
+        {ControlKind::Button, 216},   {ControlKind::Timer, 40},
+        {ControlKind::Label, 13},     {ControlKind::EditBox, 10},
+        {ControlKind::TabControl, 2}, {ControlKind::TransparentLabel, 2},
+        {ControlKind::ListView, 1},   {ControlKind::Grid, 1},
+        {ControlKind::ShapeBox, 1},   {ControlKind::HyperlinkBox, 1}};
+    EXPECT_EQ(counts, expected);
+    EXPECT_EQ(window->findChildren<QPushButton*>().size(), 216);
+    EXPECT_EQ(window->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly).size(), 40);
+}
+
+TEST_F(ProgramWindow, HeadersLeaveEveryControlFreeAndButtonsLieOnTop) {
+    auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
+    auto* plans = qobject_cast<TabControl*>(window->control("选择夹2"));
+    ASSERT_TRUE(main && plans);
+    EXPECT_FALSE(main->headerAtBottom());
+    EXPECT_TRUE(plans->headerAtBottom());
+    EXPECT_EQ(main->tabBar()->tabText(2), QStringLiteral("岚枫阁计划"));
+    EXPECT_EQ(plans->tabBar()->tabText(2), QStringLiteral("第三页"));
+    for (const ControlSpec& spec : layoutTable()) {
+        auto* tabs = qobject_cast<TabControl*>(window->control(spec.container));
+        if (!tabs || spec.kind == ControlKind::Timer) continue;
+        EXPECT_FALSE(
+            placeOf(spec, window->control(spec.name)).intersects(tabs->tabBar()->geometry()))
+            << spec.name;
+    }
+    // Every button can be pressed on its page: nothing lies over its centre.
+    std::set<std::string> pressable;
+    for (int page = 0; page < main->count(); ++page) {
+        for (int sub = 0; sub < plans->count(); ++sub) {
+            main->setCurrentIndex(page);
+            plans->setCurrentIndex(sub);
+            QApplication::processEvents();
+            for (const ControlSpec& spec : layoutTable()) {
+                QWidget* w = window->control(spec.name);
+                if (spec.kind != ControlKind::Button || !w->isVisible()) continue;
+                EXPECT_EQ(w->parentWidget()->childAt(w->geometry().center()), w) << spec.name;
+                pressable.insert(spec.name);
+            }
+        }
+    }
+    main->setCurrentIndex(0);
+    plans->setCurrentIndex(0);
+    EXPECT_EQ(pressable.size(), 216u);
+}
+
+TEST_F(ProgramWindow, HiddenControlsStayHiddenOnEveryPage) {
+    auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
+    const char* hidden[] = {"超级列表框1", "编辑框9",   "标签1",      "标签5",
+                            "透明标签1",   "透明标签2", "超级链接框1"};
+    for (int page = 0; page < main->count(); ++page) {
+        main->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (const char* name : hidden)
+            EXPECT_FALSE(window->control(name)->isVisible()) << name;
+        for (const ControlSpec& spec : layoutTable()) {
+            if (spec.container != "选择夹1" || spec.kind == ControlKind::Timer) continue;
+            EXPECT_EQ(window->control(spec.name)->isVisible(), spec.page == page) << spec.name;
+        }
+    }
+    main->setCurrentIndex(0);
+}
+
+TEST_F(ProgramWindow, PageCacheRowsCarryTheSiteAndTheLookIsSimplifiedChinese) {
+    Controls& c = runtime->controls;
+    EXPECT_EQ(c.itemCount("超级列表框1"), 39);
+    EXPECT_EQ(c.itemText("超级列表框1", 0), "http://pages.test/detail/1193.html");
+    EXPECT_EQ(c.itemText("超级列表框1", 38), "http://pages.test/detail/1227.html");
+    EXPECT_EQ(c.itemText("超级列表框1", 38, 1), "3");
+    EXPECT_EQ(c.itemText("超级列表框1", 39), "");
+    auto* list = qobject_cast<QTreeWidget*>(window->control("超级列表框1"));
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("网址"));
+    EXPECT_EQ(list->columnWidth(2), 250);
+
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("岚枫阁免费版+大底v1.41"));
+    EXPECT_TRUE(waitUntil([] { return window->frameGeometry() == QRect(50, 50, 861, 638); }));
+    // 微软雅黑 is not on this machine: the CJK face picked must be the simplified-Chinese one.
+    for (const char* name : {"编辑框3", "按钮25", "标签6", "按钮41"})
+        EXPECT_EQ(QFontInfo(window->control(name)->font()).family(),
+                  QStringLiteral("Noto Sans CJK SC"))
+            << name;
+    const QFont refresh = window->control("按钮25")->font();
+    EXPECT_EQ(refresh.pixelSize(), 19);
+    EXPECT_TRUE(refresh.bold());
+    EXPECT_EQ(window->control("编辑框3")->font().pixelSize(), 14);
+    auto* box = qobject_cast<QPlainTextEdit*>(window->control("编辑框2"));
+    EXPECT_EQ(box->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(box->palette().color(QPalette::Base), QColor(236, 236, 236));
+}
