@@ -1,11 +1,11 @@
 #include "draw/countdown.h"
 
 #include <atomic>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "app/layout_table.h"
+#include "core/shutdown.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_desktop.h"
 
@@ -35,6 +35,8 @@ struct Simulation {
             runUntil(clock + 15);
         };
     }
+    // The scrape threads count into this object.
+    ~Simulation() { waitForWorkers(std::chrono::seconds(10)); }
     void runUntil(int end) {
         while (clock < end) {
             ++clock;
@@ -104,8 +106,7 @@ TEST(Countdown, OneTriggerPerDrawPeriodOverAWholeDay) {
         else
             EXPECT_TRUE(into >= 60 + 30 && into <= 60 + 34) << clockText(sim.fired[i]);
     }
-    for (int i = 0; i < 1000 && sim.scrapes < int(periods.size()); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(waitForWorkers(std::chrono::seconds(10)));
     EXPECT_EQ(sim.scrapes, int(periods.size()));
 }
 

@@ -98,24 +98,28 @@ TEST(DrawHistory, EachScrapeShowsItsListOrKeepsTheLastUsableOne) {
 // The older scrape's page arrives last; the grid keeps the newer scrape whole.
 TEST(DrawHistory, OverlappingScrapesLeaveTheNewerOneWhole) {
     std::mutex mutex;
-    std::condition_variable released;
-    bool release = false;
+    std::condition_variable changed;
     int served = 0;
+    bool release = false;
     LoopbackServer server([&](const std::string&) {
         std::unique_lock lock(mutex);
         if (served++ > 0) return httpReply("HTTP/1.1 200 OK", trendPage("121=3,3,3,3,3"));
-        released.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
         return httpReply("HTTP/1.1 200 OK", trendPage("120=1,1,1,1,1;119=2,2,2,2,2"));
     });
     Window w(server.url(""));
     std::thread older([&] { scrapeDrawHistory(w.app); });
-    ASSERT_TRUE(server.waitForRequests(1));
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return served > 0; }));
+    }
     std::thread([&] { scrapeDrawHistory(w.app); }).join();
     {
         std::lock_guard lock(mutex);
         release = true;
     }
-    released.notify_all();
+    changed.notify_all();
     older.join();
     EXPECT_EQ(shown(w.controls),
               board({{"121期", "3", "3", "3", "3", "3"}}, {"第20121期", "3", "3", "3", "3", "3"}));
