@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/convert.h"
+#include "core/log.h"
 #include "core/text.h"
 #include "core/text_between.h"
 #include "web/fetch_url.h"
@@ -89,8 +90,8 @@ void scrapeDrawHistory(App& app) {
     const std::string page = toText(fetchUrl(app.settings.drawSite + kDrawTrendPath));
     const std::optional<DrawBoard> board = drawBoardFromPage(page);
     if (!board)
-        std::fprintf(stderr, "draw history: no usable draw list in %zu bytes from %s%s\n",
-                     page.size(), app.settings.drawSite.c_str(), kDrawTrendPath);
+        logWarning("draw history: no usable draw list in " + std::to_string(page.size()) +
+                   " bytes from " + app.settings.drawSite + kDrawTrendPath);
 
     std::lock_guard lock(g_publishing);
     if (board && ticket > g_shown) {
