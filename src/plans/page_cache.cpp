@@ -1,10 +1,11 @@
 #include "plans/page_cache.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 #include <limits>
 
 #include "core/code_page.h"
+#include "core/log.h"
 #include "core/convert.h"
 #include "core/shutdown.h"
 #include "core/text.h"
@@ -71,7 +72,7 @@ void refreshPageCache(App& app) {
             [&app, lock, refresh](int n) { pageWorker(app, n, lock, refresh); }, number);
         if (!started) {
             deleteLock(lock);
-            std::fprintf(stderr, "page cache: no thread for row %d\n", number - 1);
+            logWarning("page cache: no thread for row " + std::to_string(number - 1));
         }
     }
     app.desktop.delay(kRefreshMs);
