@@ -118,4 +118,9 @@ void leaveLock(LockHandle handle) {
     }
 }
 
+int liveLocks() {
+    std::lock_guard guard(g_registry);
+    return static_cast<int>(g_locks.size());
+}
+
 }  // namespace pv

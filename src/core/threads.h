@@ -25,5 +25,7 @@ bool deleteLock(LockHandle handle);
 // that holds it, and leaveLock from a thread that does not hold it does nothing.
 void enterLock(LockHandle handle);
 void leaveLock(LockHandle handle);
+// Locks created and not yet deleted.
+int liveLocks();
 
 }  // namespace pv
