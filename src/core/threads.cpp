@@ -13,9 +13,10 @@ namespace {
 
 struct Lock {
     std::mutex mutex;
-    std::condition_variable released;
+    std::condition_variable changed;
     std::thread::id owner;
     int depth = 0;
+    int waiters = 0;
 };
 
 std::mutex g_registry;
@@ -102,7 +103,13 @@ void enterLock(LockHandle handle) {
     if (!lock) return;
     std::unique_lock guard(lock->mutex);
     const auto self = std::this_thread::get_id();
-    lock->released.wait(guard, [&] { return lock->depth == 0 || lock->owner == self; });
+    const auto free = [&] { return lock->depth == 0 || lock->owner == self; };
+    if (!free()) {
+        ++lock->waiters;
+        lock->changed.notify_all();
+        lock->changed.wait(guard, free);
+        --lock->waiters;
+    }
     lock->owner = self;
     ++lock->depth;
 }
@@ -114,8 +121,15 @@ void leaveLock(LockHandle handle) {
     if (lock->depth == 0 || lock->owner != std::this_thread::get_id()) return;
     if (--lock->depth == 0) {
         lock->owner = {};
-        lock->released.notify_one();
+        lock->changed.notify_all();
     }
+}
+
+bool waitForLockWaitersForTesting(LockHandle handle, int count, std::chrono::milliseconds timeout) {
+    std::shared_ptr<Lock> lock = findLock(handle);
+    if (!lock) return false;
+    std::unique_lock guard(lock->mutex);
+    return lock->changed.wait_for(guard, timeout, [&] { return lock->waiters >= count; });
 }
 
 }  // namespace pv

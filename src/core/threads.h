@@ -2,6 +2,7 @@
 // here counts as a live worker until it returns (see shutdown.h).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -25,5 +26,7 @@ bool deleteLock(LockHandle handle);
 // that holds it, and leaveLock from a thread that does not hold it does nothing.
 void enterLock(LockHandle handle);
 void leaveLock(LockHandle handle);
+// Waits until `count` threads are blocked in enterLock on the lock; false after the timeout.
+bool waitForLockWaitersForTesting(LockHandle handle, int count, std::chrono::milliseconds timeout);
 
 }  // namespace pv

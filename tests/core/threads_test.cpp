@@ -66,9 +66,8 @@ TEST(Locks, ExcludeOtherThreadsAndAllowReentry) {
         },
         0, &other));
     leaveLock(lock);
-    // Still held once: the other thread cannot have entered. A short bounded wait gives it the
-    // chance to misbehave.
-    std::this_thread::sleep_for(50ms);
+    // Still held once: the other thread blocks in enterLock.
+    ASSERT_TRUE(waitForLockWaitersForTesting(lock, 1, 10s));
     EXPECT_FALSE(entered.load());
     leaveLock(lock);
     EXPECT_TRUE(joinThread(other));
