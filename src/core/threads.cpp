@@ -17,6 +17,7 @@ struct Lock {
     std::thread::id owner;
     int depth = 0;
     int waiters = 0;
+    bool deleted = false;
 };
 
 std::mutex g_registry;
@@ -94,8 +95,20 @@ LockHandle createLock() {
 }
 
 bool deleteLock(LockHandle handle) {
-    std::lock_guard guard(g_registry);
-    return g_locks.erase(handle) > 0;
+    std::shared_ptr<Lock> lock;
+    {
+        std::lock_guard guard(g_registry);
+        auto it = g_locks.find(handle);
+        if (it == g_locks.end()) return false;
+        lock = std::move(it->second);
+        g_locks.erase(it);
+    }
+    // Its waiters would wait for a leaveLock that can no longer reach the lock: they go on as
+    // on any dead handle.
+    std::lock_guard guard(lock->mutex);
+    lock->deleted = true;
+    lock->changed.notify_all();
+    return true;
 }
 
 void enterLock(LockHandle handle) {
@@ -103,13 +116,14 @@ void enterLock(LockHandle handle) {
     if (!lock) return;
     std::unique_lock guard(lock->mutex);
     const auto self = std::this_thread::get_id();
-    const auto free = [&] { return lock->depth == 0 || lock->owner == self; };
+    const auto free = [&] { return lock->deleted || lock->depth == 0 || lock->owner == self; };
     if (!free()) {
         ++lock->waiters;
         lock->changed.notify_all();
         lock->changed.wait(guard, free);
         --lock->waiters;
     }
+    if (lock->deleted) return;
     lock->owner = self;
     ++lock->depth;
 }

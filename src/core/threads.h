@@ -20,7 +20,8 @@ void closeThreadHandle(ThreadHandle handle);
 bool joinThread(ThreadHandle handle);
 
 LockHandle createLock();
-// False when the handle is not a live lock.
+// False when the handle is not a live lock. Threads waiting in enterLock on it return, as they
+// would for any dead handle, and so does the holder's later leaveLock.
 bool deleteLock(LockHandle handle);
 // Both do nothing for a handle that is not a live lock. The lock is re-entrant for the thread
 // that holds it, and leaveLock from a thread that does not hold it does nothing.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -73,4 +74,22 @@ TEST(Locks, ExcludeOtherThreadsAndAllowReentry) {
     EXPECT_TRUE(joinThread(other));
     EXPECT_TRUE(entered.load());
     EXPECT_TRUE(deleteLock(lock));
+}
+
+TEST(Locks, DeletingAHeldLockReleasesItsWaiters) {
+    LockHandle lock = createLock();
+    enterLock(lock);
+    // Shared, so that a waiter stranded by a fault outlives the test harmlessly.
+    auto through = std::make_shared<std::promise<void>>();
+    auto passed = through->get_future();
+    ASSERT_TRUE(startThread([lock, through](int) {
+        enterLock(lock);
+        through->set_value();
+        leaveLock(lock);
+    }));
+    ASSERT_TRUE(waitForLockWaitersForTesting(lock, 1, 10s));
+    EXPECT_TRUE(deleteLock(lock));
+    EXPECT_EQ(passed.wait_for(10s), std::future_status::ready);
+    leaveLock(lock);  // the holder's own leave finds no lock
+    EXPECT_TRUE(waitForWorkers(10s));
 }
