@@ -20,20 +20,30 @@ struct Lock {
     bool deleted = false;
 };
 
-std::mutex g_registry;
-std::map<LockHandle, std::shared_ptr<Lock>> g_locks;
-std::map<ThreadHandle, std::thread> g_threads;
-std::uint32_t g_nextHandle = 0;
+struct Registry {
+    std::mutex mutex;
+    std::map<LockHandle, std::shared_ptr<Lock>> locks;
+    std::map<ThreadHandle, std::thread> threads;
+    std::uint32_t nextHandle = 0;
+};
+
+// Never destroyed: a handle may still be open at exit (destroying a joinable thread ends the
+// process), and threads that outlive main() still reach the table.
+Registry& registry() {
+    static Registry* const r = new Registry;
+    return *r;
+}
 
 std::uint32_t nextHandle() {
-    if (++g_nextHandle == 0) ++g_nextHandle;
-    return g_nextHandle;
+    Registry& r = registry();
+    if (++r.nextHandle == 0) ++r.nextHandle;
+    return r.nextHandle;
 }
 
 std::shared_ptr<Lock> findLock(LockHandle handle) {
-    std::lock_guard guard(g_registry);
-    auto it = g_locks.find(handle);
-    return it == g_locks.end() ? nullptr : it->second;
+    std::lock_guard guard(registry().mutex);
+    auto it = registry().locks.find(handle);
+    return it == registry().locks.end() ? nullptr : it->second;
 }
 
 }  // namespace
@@ -55,29 +65,29 @@ bool startThread(std::function<void(int)> entry, int argument, ThreadHandle* han
         thread.detach();
         return true;
     }
-    std::lock_guard guard(g_registry);
+    std::lock_guard guard(registry().mutex);
     ThreadHandle handle = nextHandle();
-    g_threads.emplace(handle, std::move(thread));
+    registry().threads.emplace(handle, std::move(thread));
     *handleOut = handle;
     return true;
 }
 
 void closeThreadHandle(ThreadHandle handle) {
-    std::lock_guard guard(g_registry);
-    auto it = g_threads.find(handle);
-    if (it == g_threads.end()) return;
+    std::lock_guard guard(registry().mutex);
+    auto it = registry().threads.find(handle);
+    if (it == registry().threads.end()) return;
     it->second.detach();
-    g_threads.erase(it);
+    registry().threads.erase(it);
 }
 
 bool joinThread(ThreadHandle handle) {
     std::thread thread;
     {
-        std::lock_guard guard(g_registry);
-        auto it = g_threads.find(handle);
-        if (it == g_threads.end()) return false;
+        std::lock_guard guard(registry().mutex);
+        auto it = registry().threads.find(handle);
+        if (it == registry().threads.end()) return false;
         thread = std::move(it->second);
-        g_threads.erase(it);
+        registry().threads.erase(it);
     }
     if (thread.get_id() == std::this_thread::get_id()) {
         thread.detach();
@@ -88,20 +98,20 @@ bool joinThread(ThreadHandle handle) {
 }
 
 LockHandle createLock() {
-    std::lock_guard guard(g_registry);
+    std::lock_guard guard(registry().mutex);
     LockHandle handle = nextHandle();
-    g_locks.emplace(handle, std::make_shared<Lock>());
+    registry().locks.emplace(handle, std::make_shared<Lock>());
     return handle;
 }
 
 bool deleteLock(LockHandle handle) {
     std::shared_ptr<Lock> lock;
     {
-        std::lock_guard guard(g_registry);
-        auto it = g_locks.find(handle);
-        if (it == g_locks.end()) return false;
+        std::lock_guard guard(registry().mutex);
+        auto it = registry().locks.find(handle);
+        if (it == registry().locks.end()) return false;
         lock = std::move(it->second);
-        g_locks.erase(it);
+        registry().locks.erase(it);
     }
     // Its waiters would wait for a leaveLock that can no longer reach the lock: they go on as
     // on any dead handle.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <future>
 #include <memory>
 
@@ -28,6 +29,19 @@ TEST(Threads, RunEntryWithItsArgumentDetachedOrJoinable) {
     EXPECT_FALSE(joinThread(handle));  // the handle is gone
     closeThreadHandle(handle);         // and closing it again is harmless
     EXPECT_FALSE(startThread(nullptr));
+}
+
+TEST(ThreadsDeathTest, AHandleLeftOpenDoesNotAbortTheExit) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static std::promise<void> never;
+            static auto blocked = never.get_future().share();
+            ThreadHandle handle = 0;
+            startThread([](int) { blocked.wait(); }, 0, &handle);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(Threads, WorkersCountUntilTheyReturn) {
