@@ -1,5 +1,5 @@
 // Threads and locks addressed by plain 32-bit handles; 0 means none. Every thread started
-// here counts as a live worker until it returns (see shutdown.h).
+// here counts as a live worker until it has ended completely (liveWorkers in shutdown.h).
 #pragma once
 
 #include <chrono>

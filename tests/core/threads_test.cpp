@@ -54,6 +54,45 @@ TEST(Threads, WorkersCountUntilTheyReturn) {
     EXPECT_TRUE(waitForWorkers(10s));
 }
 
+namespace {
+// Holds its destructor until released, and tells when it got there.
+struct Lingerer {
+    std::promise<void>* reached = nullptr;
+    std::shared_future<void> release;
+    ~Lingerer() {
+        if (!reached) return;
+        reached->set_value();
+        release.wait();
+    }
+};
+}  // namespace
+
+TEST(Threads, AWorkerCountsUntilItsCapturedStateAndThreadLocalsAreGone) {
+    for (bool threadLocal : {false, true}) {
+        SCOPED_TRACE(threadLocal ? "thread-local" : "captured");
+        std::promise<void> destroying;
+        std::promise<void> release;
+        auto reached = destroying.get_future();
+        auto gate = release.get_future().share();
+        if (threadLocal) {
+            ASSERT_TRUE(startThread([&destroying, gate](int) {
+                thread_local Lingerer late;
+                late.reached = &destroying;
+                late.release = gate;
+            }));
+        } else {
+            auto late = std::make_shared<Lingerer>();
+            late->reached = &destroying;
+            late->release = gate;
+            ASSERT_TRUE(startThread([late = std::move(late)](int) {}));
+        }
+        EXPECT_EQ(reached.wait_for(10s), std::future_status::ready);
+        EXPECT_FALSE(waitForWorkers(0ms));
+        release.set_value();
+        EXPECT_TRUE(waitForWorkers(10s));
+    }
+}
+
 TEST(Locks, DeadHandlesAreIgnored) {
     enterLock(0);
     leaveLock(0);
