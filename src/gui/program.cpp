@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "core/shutdown.h"
+#include "web/curl_global.h"
 
 namespace pv {
 namespace {
@@ -32,6 +34,10 @@ bool waitForWorkersServing(std::chrono::milliseconds budget) {
 }  // namespace
 
 int runPlanViewer(int& argc, char** argv, const ProgramOptions& options) {
+    // A write to a connection whose peer has gone fails with EPIPE instead of ending the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Before any other thread exists; a failure is logged and leaves every fetch empty.
+    initCurl();
     std::atexit(exitHook);
     std::at_quick_exit(exitHook);
 

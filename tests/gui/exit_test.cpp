@@ -1,4 +1,5 @@
-// Closing the program while workers are busy ends it within 2 s with code 0.
+// Closing the program while workers are busy ends it within 2 s with code 0. Start-up readies
+// the process first.
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -11,6 +12,7 @@ struct Outcome {
     bool finished = false;
     qint64 closingMs = -1;
     int exitCode = -1;
+    QByteArray output;
     QString errors;
 };
 
@@ -26,6 +28,7 @@ Outcome runProbe(const QString& mode) {
     while (!seen.contains("closing\n") && probe.waitForReadyRead(60000))
         seen += probe.readAllStandardOutput();
     out.started = seen.contains("closing\n");
+    out.output = seen;
     QElapsedTimer clock;
     clock.start();
     out.finished = probe.waitForFinished(10000);
@@ -37,6 +40,13 @@ Outcome runProbe(const QString& mode) {
 }
 
 }  // namespace
+
+TEST(OrderlyExit, StartUpIgnoresSigpipeAndSetsUpCurlFirst) {
+    const Outcome out = runProbe(QStringLiteral("cooperative"));
+    EXPECT_TRUE(out.output.contains("sigpipe ignored\n")) << out.errors.toStdString();
+    EXPECT_TRUE(out.output.contains("curl set up once, on the main thread\n"));
+    EXPECT_EQ(out.exitCode, 0);
+}
 
 TEST(OrderlyExit, BusyWorkersEndWithTheWindow) {
     for (const char* mode : {"cooperative", "straggler"}) {
