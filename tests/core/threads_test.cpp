@@ -6,6 +6,8 @@
 #include <future>
 #include <memory>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "core/shutdown.h"
@@ -35,10 +37,14 @@ TEST(ThreadsDeathTest, AHandleLeftOpenDoesNotAbortTheExit) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            static std::promise<void> never;
-            static auto blocked = never.get_future().share();
+            // Still running at exit, and waiting on nothing that exit destroys.
             ThreadHandle handle = 0;
-            startThread([](int) { blocked.wait(); }, 0, &handle);
+            startThread(
+                [](int) {
+                    for (;;)
+                        pause();
+                },
+                0, &handle);
             std::exit(0);
         },
         testing::ExitedWithCode(0), "");
