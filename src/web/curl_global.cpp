@@ -101,10 +101,13 @@ CURLSH* curlShare(bool withCookieStore) {
 void clearCookieStore() {
     if (!initCurl()) return;
     CURL* easy = curl_easy_init();
-    if (!easy) return;
-    curl_easy_setopt(easy, CURLOPT_SHARE, curlShare(true));
-    curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
-    curl_easy_cleanup(easy);
+    CURLcode code =
+        easy ? curl_easy_setopt(easy, CURLOPT_SHARE, curlShare(true)) : CURLE_OUT_OF_MEMORY;
+    if (code == CURLE_OK) code = curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
+    if (code != CURLE_OK)
+        logFailure(std::string("libcurl: the cookie store cannot be cleared: ") +
+                   curl_easy_strerror(code));
+    if (easy) curl_easy_cleanup(easy);
 }
 
 TransferLimits transferLimits() {
