@@ -21,7 +21,7 @@ void listKillPlan(App& app, const KillPlan& plan) {
     const std::string planText = downloadPlanFile(app.settings, plan.contentId);
     const std::optional<TextArray> lines = killPlanLines(planText, plan.pattern);
     if (!lines)
-        logWarning("kill plan " + plan.button + ": the pattern engine failed; nothing is listed");
+        logFailure("kill plan " + plan.button + ": the pattern engine failed; nothing is listed");
     // Each clear and append raises the box's content-changed event, so the status lines follow
     // the listing as it grows.
     app.controls.setText("编辑框2", "");
