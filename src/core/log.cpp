@@ -2,24 +2,28 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 
 namespace pv {
 namespace {
 
-std::atomic<LogSink> g_sink{nullptr};
+void toStandardError(std::string_view message) {
+    std::string line = "planviewer: ";
+    line.append(message).push_back('\n');
+    // One write per line, so lines of different threads do not interleave.
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+std::atomic<LogSink> g_sink{&toStandardError};
 
 }  // namespace
 
-void setLogSink(LogSink sink) {
-    g_sink.store(sink);
+void logFailure(std::string_view message) {
+    g_sink.load(std::memory_order_acquire)(message);
 }
 
-void logWarning(std::string_view message) {
-    if (LogSink sink = g_sink.load()) {
-        sink(message);
-        return;
-    }
-    std::fprintf(stderr, "planviewer: %.*s\n", static_cast<int>(message.size()), message.data());
+LogSink setLogSink(LogSink sink) {
+    return g_sink.exchange(sink ? sink : &toStandardError, std::memory_order_acq_rel);
 }
 
 }  // namespace pv

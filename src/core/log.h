@@ -1,16 +1,16 @@
-// What the program cannot show goes to the log. The window routes it into Qt's logging; until it
-// does (tests of the Qt-free libraries, tools), messages go to the error stream.
+// Failures that nothing on screen can show (an engine error, a library that cannot be set up).
+// Qt-free code reports them here; by default they go to standard error, one line each.
 #pragma once
 
 #include <string_view>
 
 namespace pv {
 
-// Receives one message, GBK like every text of the program. Called from any thread.
-using LogSink = void (*)(std::string_view message);
+// Safe from any thread. The message is GBK, like every text of the program.
+void logFailure(std::string_view message);
 
-// nullptr restores the error stream.
-void setLogSink(LogSink sink);
-void logWarning(std::string_view message);
+using LogSink = void (*)(std::string_view message);
+// Replaces where messages go (nullptr restores standard error); returns the previous sink.
+LogSink setLogSink(LogSink sink);
 
 }  // namespace pv

@@ -90,7 +90,7 @@ void scrapeDrawHistory(App& app) {
     const std::string page = toText(fetchUrl(app.settings.drawSite + kDrawTrendPath));
     const std::optional<DrawBoard> board = drawBoardFromPage(page);
     if (!board)
-        logWarning("draw history: no usable draw list in " + std::to_string(page.size()) +
+        logFailure("draw history: no usable draw list in " + std::to_string(page.size()) +
                    " bytes from " + app.settings.drawSite + kDrawTrendPath);
 
     std::lock_guard lock(g_publishing);

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "core/log.h"
 #include "core/shutdown.h"
 #include "gui/qt_text.h"
+#include "web/curl_global.h"
 
 namespace pv {
 namespace {
@@ -39,6 +41,10 @@ bool waitForWorkersServing(std::chrono::milliseconds budget) {
 }  // namespace
 
 int runPlanViewer(int& argc, char** argv, const ProgramOptions& options) {
+    // A write to a connection whose peer has gone fails with EPIPE instead of ending the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Before any other thread exists; a failure is logged and leaves every fetch empty.
+    initCurl();
     std::atexit(exitHook);
     std::at_quick_exit(exitHook);
 

@@ -72,7 +72,7 @@ void refreshPageCache(App& app) {
             [&app, lock, refresh](int n) { pageWorker(app, n, lock, refresh); }, number);
         if (!started) {
             deleteLock(lock);
-            logWarning("page cache: no thread for row " + std::to_string(number - 1));
+            logFailure("page cache: no thread for row " + std::to_string(number - 1));
         }
     }
     app.desktop.delay(kRefreshMs);

@@ -10,7 +10,7 @@
 namespace pv {
 
 inline void logPatternFailure(std::string_view where, std::string_view pattern) {
-    logWarning(std::string(where) + ": the pattern engine refused " + std::string(pattern));
+    logFailure(std::string(where) + ": the pattern engine refused " + std::string(pattern));
 }
 
 }  // namespace pv
