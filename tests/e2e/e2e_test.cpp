@@ -117,7 +117,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         checkBlogDate(v.app(), dateTimeOf(t));
         listBlogPlans(v.app());
     });
-    EXPECT_TRUE(asked.empty()) << asked.front();
+    EXPECT_TRUE(asked.empty()) << gbkToUtf8(asked.front());
     EXPECT_EQ(c.text("标签7"), "本博客地址更新时间  2017-03-05       今日博客计划已更新");
     const std::string article =
         utf8ToGbk(origin::blogArticle(t, {v.origin().address(origin::Site::PlanPages),

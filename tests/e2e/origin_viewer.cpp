@@ -28,6 +28,7 @@ Settings settingsFor(const origin::OriginServer& o) {
     using origin::Site;
     Settings s = Settings::defaults();
     s.planServer = "127.0.0.1";
+    s.planServerPort = o.port(Site::PlanServer);
     s.planPageSite = o.address(Site::PlanPages);
     s.drawSite = o.address(Site::Draws);
     s.publisherSite = o.address(Site::Publisher);
