@@ -91,8 +91,7 @@ QFont programFont(const std::string& family, int pixelSize, bool bold) {
 MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
                        const WindowSpec& window)
     : runtime_(runtime), outerSize_(window.outerWidth, window.outerHeight) {
-    setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(toQString(window.caption));
+    setObjectName(QString::fromLatin1(ControlState::kWindowName));
     setWindowIcon(appIcon());
     setFont(programFont());
     runtime_.controls.addWindow(window.caption, this);
@@ -121,8 +120,7 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
             connect(timer, &QTimer::timeout, this,
                     [this, name] { dispatch(name, ControlEvent::Tick); });
             timers_[spec.name] = timer;
-            runtime_.controls.addTimer(spec.name, timer);
-            runtime_.controls.setPeriod(spec.name, spec.period);
+            runtime_.controls.addTimer(spec, timer);
             continue;
         }
         QWidget* w = makeWidget(spec, layout);
@@ -150,13 +148,10 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
     int topOffset = 0;
     QWidget* parent = containerOf(spec, topOffset);
     const std::string name = spec.name;
-    ControlSpec shown = spec;  // what the facade starts from
     QWidget* w = nullptr;
     switch (spec.kind) {
         case ControlKind::Button: {
             auto* button = new QPushButton(parent);
-            button->setText(
-                toDisplayText(spec.text).replace(QLatin1Char('&'), QStringLiteral("&&")));
             button->setFocusPolicy(Qt::TabFocus);
             connect(button, &QPushButton::clicked, this,
                     [this, name] { dispatch(name, ControlEvent::Click); });
@@ -168,7 +163,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
         case ControlKind::TransparentLabel: {
             auto* label = new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
-            label->setText(toDisplayText(spec.text));
             applyLook(spec, label, QPalette::WindowText, QPalette::Window);
             if (spec.kind == ControlKind::TransparentLabel) label->setAutoFillBackground(false);
             w = label;
@@ -179,7 +173,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
                 [this, name] { runtime_.desktop.openAddress(runtime_.controls.text(name)); },
                 parent);
             link->setTextFormat(Qt::PlainText);
-            link->setText(toDisplayText(spec.text));
             link->setCursor(Qt::PointingHandCursor);
             QFont f = link->font();
             f.setUnderline(true);
@@ -191,7 +184,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
         case ControlKind::EditBox: {
             if (spec.multiLine) {
                 auto* box = new QPlainTextEdit(parent);
-                box->setPlainText(toDisplayText(spec.text));
                 box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
                 box->setVerticalScrollBarPolicy(spec.verticalScrollBar ? Qt::ScrollBarAlwaysOn
                                                                        : Qt::ScrollBarAlwaysOff);
@@ -200,7 +192,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
                 w = box;
             } else {
                 auto* line = new QLineEdit(parent);
-                line->setText(toDisplayText(spec.text));
                 applyLook(spec, line, QPalette::Text, QPalette::Base);
                 w = line;
             }
@@ -239,14 +230,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
             list->setHeaderLabels(captionsOf(spec.columnHeaders));
             for (size_t c = 0; c < spec.columnWidths.size(); ++c)
                 list->setColumnWidth(int(c), spec.columnWidths[c]);
-            for (auto& row : shown.rows) {
-                // Rows name their page by path; the site comes from the settings.
-                if (!row.empty() && !row[0].empty() && row[0][0] == '/')
-                    row[0] = runtime_.app.settings.planPageSite + row[0];
-                auto* item = new QTreeWidgetItem(list);
-                for (size_t c = 0; c < row.size(); ++c)
-                    item->setText(int(c), toDisplayText(row[c]));
-            }
             w = list;
             break;
         }
@@ -274,7 +257,7 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
     }
     w->setGeometry(spec.left, spec.top - topOffset, spec.width, spec.height);
     if (auto* tabs = qobject_cast<TabControl*>(w)) tabs->relayout();
-    runtime_.controls.addControl(shown, w);
+    runtime_.controls.addControl(spec, w);
     return w;
 }
 

@@ -21,7 +21,9 @@ namespace pv {
 // What one window needs around it. It lives as long as any thread that may use it.
 struct Runtime {
     explicit Runtime(Settings settings = Settings::defaults())
-        : controls(gate), desktop(gate), app{controls, desktop, std::move(settings), state} {}
+        : controls(gate, settings),
+          desktop(gate),
+          app{controls, desktop, std::move(settings), state} {}
 
     WindowGate gate;
     QtControls controls;

@@ -1,10 +1,12 @@
 #include "gui/qt_desktop.h"
 
 #include <QClipboard>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "app/desktop_rules.h"
 #include "gui/qt_text.h"
 
 namespace pv {
@@ -112,11 +114,13 @@ void QtDesktop::delay(int ms) {
 }
 
 bool QtDesktop::openAddress(const std::string& address) {
-    const QUrl url(toQString(address).trimmed(), QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() ||
-        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
+    const std::optional<std::string> allowed = webAddressToOpen(address);
+    if (!allowed) return false;
+    const QUrl url(QString::fromLatin1(allowed->data(), qsizetype(allowed->size())));
+    if (!url.isValid()) {
+        qWarning().noquote() << QStringLiteral("cannot open the address") << url.errorString();
         return false;
+    }
     return gate_.call(
         [this, url] { return opener_ ? opener_(url) : QDesktopServices::openUrl(url); }, false);
 }

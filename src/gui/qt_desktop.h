@@ -31,7 +31,7 @@ class QtDesktop final : public Desktop {
                    const std::string& caption = "信息：") override;
     bool setClipboardText(const std::string& text) override;
     void delay(int ms) override;
-    // Only web addresses (http, https) are opened: the address comes from outside.
+    // Opens what webAddressToOpen allows, nothing else: the address comes from outside.
     bool openAddress(const std::string& address) override;
     void closeMainWindow() override;
 
