@@ -99,12 +99,15 @@ MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
     runtime_.controls.setContentChangedHandler(
         [this](const std::string& name) { dispatch(name, ControlEvent::ContentChanged); });
     runtime_.desktop.setMainWindowCloser([this] { closeWithoutAsking(); });
+    // An application that stops serving events takes the window with it.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { closeWithoutAsking(); });
     // Without a frame known yet, the outer size is the client size; showEvent corrects it.
     setFixedSize(outerSize_);
     move(window.left, window.top);
 }
 
 MainWindow::~MainWindow() {
+    windowGone();
     // The runtime may outlive the window; nothing in it may call back into a window that is gone.
     runtime_.controls.setContentChangedHandler({});
     runtime_.desktop.setMainWindowCloser({});
@@ -283,8 +286,19 @@ void MainWindow::runStartup(StartupSequence steps) {
 }
 
 void MainWindow::closeWithoutAsking() {
-    forced_ = true;
-    close();
+    windowGone();
+    close();  // within the closing question, the question's own close finishes
+}
+
+void MainWindow::windowGone() {
+    if (closed_) return;
+    closed_ = true;
+    runtime_.state.stopFlag.store(1);
+    runtime_.controls.stopTimers();
+    runtime_.gate.close();
+    beginShutdown();
+    runtime_.desktop.dismissMessageBoxes();
+    emit closed();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -293,23 +307,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     runtime_.state.stopFlag.store(1);
-    if (!forced_) {
-        const int answer = runtime_.desktop.messageBox("确定要关闭吗？", kStyleYesNo);
-        if (closed_) {  // ended by the program while the question was open
-            event->accept();
-            return;
-        }
-        if (answer != kAnswerYes && !forced_) {
-            event->ignore();
-            return;
-        }
+    const int answer = runtime_.desktop.messageBox("确定要关闭吗？", kStyleYesNo);
+    // The program may have ended the window while the question was open.
+    if (!closed_ && answer != kAnswerYes) {
+        event->ignore();
+        return;
     }
     event->accept();
-    closed_ = true;
-    runtime_.controls.stopTimers();
-    runtime_.gate.close();
-    beginShutdown();
-    emit closed();
+    windowGone();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -44,6 +44,7 @@ class MainWindow final : public QWidget {
     void runStartup(StartupSequence steps = StartupSequence::defaults());
     // Ends the window without the closing question (the update check's end of the program).
     void closeWithoutAsking();
+    // The window is gone: closed, ended by the program, destroyed or left by the application.
     bool hasClosed() const { return closed_; }
 
     QWidget* control(const std::string& name) const;
@@ -54,7 +55,7 @@ class MainWindow final : public QWidget {
     }
 
   signals:
-    // The close was accepted; the controls no longer answer and shutdown has begun.
+    // The window is gone; the controls no longer answer and shutdown has begun.
     void closed();
 
   protected:
@@ -66,6 +67,9 @@ class MainWindow final : public QWidget {
     QWidget* makeWidget(const ControlSpec& spec, const std::vector<ControlSpec>& layout);
     QWidget* containerOf(const ControlSpec& spec, int& topOffset) const;
     void dispatch(const std::string& name, ControlEvent event);
+    // However the window goes, this runs once: the timers stop, the gate shuts, workers are
+    // told to end and open message boxes are dismissed.
+    void windowGone();
     void fitOuterSize();
 
     Runtime& runtime_;
@@ -73,7 +77,6 @@ class MainWindow final : public QWidget {
     std::unordered_map<std::string, QWidget*> widgets_;
     std::unordered_map<std::string, QTimer*> timers_;
     std::function<void(const std::string&, ControlEvent)> observer_;
-    bool forced_ = false;
     bool closed_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "app/desktop_rules.h"
 #include "gui/qt_text.h"
@@ -65,14 +66,22 @@ int answerOf(int button, int style) {
     }
 }
 
-int showMessageBox(const std::string& text, int style, const std::string& caption) {
+}  // namespace
+
+int QtDesktop::showMessageBox(const std::string& text, int style, const std::string& caption) {
     QMessageBox box(iconOf(style), toQString(caption), toDisplayText(text), buttonsOf(style));
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    return answerOf(box.exec(), style);
+    boxes_.emplace_back(&box);
+    const int button = box.exec();
+    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), &box));
+    return answerOf(button, style);
 }
 
-}  // namespace
+void QtDesktop::dismissMessageBoxes() {
+    for (const QPointer<QMessageBox>& box : boxes_)
+        if (box) box->reject();
+}
 
 void QtDesktop::answerNextMessageBox(int answer) {
     std::lock_guard lock(hookMutex_);
@@ -94,7 +103,7 @@ int QtDesktop::messageBox(const std::string& text, int style, const std::string&
             return answer;
         }
     }
-    return gate_.call([text, style, caption] { return showMessageBox(text, style, caption); },
+    return gate_.call([=, this] { return showMessageBox(text, style, caption); },
                       dismissedAnswer(style));
 }
 

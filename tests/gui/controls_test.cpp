@@ -47,7 +47,7 @@ class Facade : public ::testing::Test {
         window->show();
     }
     void TearDown() override {
-        if (!window->hasClosed()) {
+        if (window && !window->hasClosed()) {
             runtime->desktop.answerNextMessageBox(kAnswerYes);
             window->close();
         }
@@ -334,6 +334,67 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     EXPECT_TRUE(shuttingDown());
     EXPECT_FALSE(window->timer("时钟1")->isActive());
     EXPECT_EQ(c.text("编辑框2"), "");  // the facade no longer answers
+}
+
+// However the window goes, the gate shuts and shutdown begins: a worker waiting in a pause is
+// released and its calls return at once.
+TEST(WindowGate, ShutsHoweverTheWindowGoes) {
+    ensureApplication();
+    enum Way { Destroyed, EndedDuringTheQuestion, ApplicationQuits };
+    for (Way way : {Destroyed, EndedDuringTheQuestion, ApplicationQuits}) {
+        SCOPED_TRACE(way);
+        resetShutdownForTesting();
+        auto runtime = std::make_unique<Runtime>();
+        auto window = std::make_unique<MainWindow>(*runtime, sampleLayout());
+        window->show();
+        std::promise<void> waiting;
+        auto worker = std::async(std::launch::async, [&] {
+            waiting.set_value();
+            runtime->desktop.delay(60000);
+            return runtime->controls.text("编辑框1");
+        });
+        waiting.get_future().wait();
+        bool pressedByTest = false;
+        switch (way) {
+            case Destroyed:
+                window.reset();
+                break;
+            case EndedDuringTheQuestion: {
+                // The program ends the window while the closing question is open; the test
+                // answers it only if the program does not dismiss it.
+                QTimer poll;
+                int polls = 0;
+                QObject::connect(&poll, &QTimer::timeout, [&] {
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    if (!box) return;
+                    if (polls++ == 0) runtime->desktop.closeMainWindow();
+                    if (polls < 100) return;
+                    pressedByTest = true;
+                    box->button(QMessageBox::No)->click();
+                });
+                poll.start(50);
+                EXPECT_TRUE(window->close());
+                break;
+            }
+            case ApplicationQuits:
+                QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+                QApplication::exec();
+                break;
+        }
+        const bool released =
+            waitUntil([&] { return worker.wait_for(0s) == std::future_status::ready; });
+        EXPECT_TRUE(released);
+        if (!released) runtime->gate.close();  // lets the test end
+        EXPECT_EQ(worker.get(), "");
+        EXPECT_FALSE(pressedByTest);
+        EXPECT_TRUE(runtime->gate.closed());
+        EXPECT_TRUE(shuttingDown());
+        EXPECT_EQ(runtime->state.stopFlag.load(), 1);
+        if (window) {
+            EXPECT_TRUE(window->hasClosed());
+        }
+    }
+    resetShutdownForTesting();
 }
 
 TEST_F(Facade, TheProgramMayEndTheWindowWithoutTheQuestion) {
