@@ -96,13 +96,18 @@ MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
     setFont(programFont());
     runtime_.controls.addWindow(window.caption, this);
     build(layout);
+    for (const ControlSpec& spec : layout) {
+        if (!spec.container.empty() || spec.kind == ControlKind::Timer) continue;
+        layoutExtent_ =
+            layoutExtent_.expandedTo(QSize(spec.left + spec.width, spec.top + spec.height));
+    }
     runtime_.controls.setContentChangedHandler(
         [this](const std::string& name) { dispatch(name, ControlEvent::ContentChanged); });
     runtime_.desktop.setMainWindowCloser([this] { closeWithoutAsking(); });
     // An application that stops serving events takes the window with it.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { closeWithoutAsking(); });
-    // Without a frame known yet, the outer size is the client size; showEvent corrects it.
-    setFixedSize(outerSize_);
+    // Until a frame is known the outer size is the client size; fitOuterSize follows the frame.
+    setFixedSize(outerSize_.expandedTo(layoutExtent_));
     move(window.left, window.top);
 }
 
@@ -131,7 +136,11 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
         if (!spec.visible) w->hide();
         widgets_[spec.name] = w;
     }
-    // A button under a box could never be pressed.
+    // Containers lie under every other control placed over them (the header strip of 选择夹1
+    // runs under 编辑框6), and a button under a box could never be pressed.
+    for (auto it = layout.rbegin(); it != layout.rend(); ++it)
+        if (it->kind == ControlKind::TabControl || it->kind == ControlKind::ShapeBox)
+            if (QWidget* w = control(it->name)) w->lower();
     for (auto& [name, w] : widgets_)
         if (qobject_cast<QPushButton*>(w)) w->raise();
 }
@@ -167,7 +176,8 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
             auto* label = new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
             applyLook(spec, label, QPalette::WindowText, QPalette::Window);
-            if (spec.kind == ControlKind::TransparentLabel) label->setAutoFillBackground(false);
+            // Only a transparent label lets what lies behind it show through.
+            label->setAutoFillBackground(spec.kind == ControlKind::Label);
             w = label;
             break;
         }
@@ -317,20 +327,37 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     windowGone();
 }
 
-void MainWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // The frame is known only once the window manager has placed the window.
-    QTimer::singleShot(0, this, [this] { fitOuterSize(); });
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            // A window manager reports its frame only some time after the window is shown,
+            // usually with the move that places the window inside the frame.
+            fitOuterSize();
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 void MainWindow::fitOuterSize() {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize client = outerSize_ - frame;
-    if (client != size()) {
-        const QPoint at = pos();
-        setFixedSize(client);
-        move(at);
-    }
+    if (!isWindow()) return;
+    const QMargins frame = frameSource_ ? frameSource_()
+                                        : QMargins(geometry().left() - frameGeometry().left(),
+                                                   geometry().top() - frameGeometry().top(),
+                                                   frameGeometry().right() - geometry().right(),
+                                                   frameGeometry().bottom() - geometry().bottom());
+    // Fitted once per frame, so a window manager that insists on another size is not fought.
+    if (fittedFrame_ == frame) return;
+    fittedFrame_ = frame;
+    const QSize client =
+        (outerSize_ - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()))
+            .expandedTo(layoutExtent_);
+    if (client != size()) setFixedSize(client);
 }
 
 }  // namespace pv

@@ -2,8 +2,10 @@
 // its events go to the handlers of the wiring table on the window thread.
 #pragma once
 
+#include <QMargins>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -53,14 +55,17 @@ class MainWindow final : public QWidget {
     void setEventObserver(std::function<void(const std::string&, ControlEvent)> observer) {
         observer_ = std::move(observer);
     }
+    // Test hook: the frame around the window, as a window manager would report it; the
+    // platform's own by default.
+    void setFrameSource(std::function<QMargins()> source) { frameSource_ = std::move(source); }
 
   signals:
     // The window is gone; the controls no longer answer and shutdown has begun.
     void closed();
 
   protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void build(const std::vector<ControlSpec>& layout);
@@ -74,6 +79,9 @@ class MainWindow final : public QWidget {
 
     Runtime& runtime_;
     QSize outerSize_;
+    QSize layoutExtent_;  // the client area the top-level controls need
+    std::optional<QMargins> fittedFrame_;
+    std::function<QMargins()> frameSource_;
     std::unordered_map<std::string, QWidget*> widgets_;
     std::unordered_map<std::string, QTimer*> timers_;
     std::function<void(const std::string&, ControlEvent)> observer_;

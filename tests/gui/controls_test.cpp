@@ -489,3 +489,18 @@ TEST_F(Facade, WidgetsCarryNamesCaptionsAndTheirPlace) {
     EXPECT_EQ(box->mapTo(tabs, QPoint(0, 0)), QPoint(0, 25));
     EXPECT_EQ(window->control("编辑框6")->geometry(), QRect(746, 97, 32, 24));
 }
+
+// A window manager reports its frame only after the window is shown, with the move that places
+// the window inside the frame; the outer size stays 861 x 638 and never cuts into the layout.
+TEST_F(Facade, OuterSizeFollowsAFrameThatComesLate) {
+    EXPECT_TRUE(waitUntil([&] { return window->frameGeometry().size() == QSize(861, 638); }));
+    auto frameArrives = [&](QMargins frame) {
+        window->setFrameSource([frame] { return frame; });
+        QMoveEvent placed(window->pos() + QPoint(frame.left(), frame.top()), window->pos());
+        QApplication::sendEvent(window.get(), &placed);
+    };
+    frameArrives({1, 20, 1, 1});
+    EXPECT_EQ(window->size(), QSize(859, 617));
+    frameArrives({40, 100, 40, 40});  // the layout reaches 840 x 584
+    EXPECT_EQ(window->size(), QSize(840, 584));
+}
