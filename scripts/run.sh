@@ -1,29 +1,36 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it against the demo origin.
+# Installs what is missing, builds the viewer and the demo origin (nothing else), starts the
+# origin, waits until it answers and starts the viewer against it. With no display both run in a
+# virtual X server: the viewer's pages are saved as pictures once the data has arrived, and the
+# script ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 export CCACHE_BASEDIR="$PWD"
-cmake --preset default >/dev/null
-cmake --build --preset default
-
 build=build/default
-if [ ! -x "$build/src/gui/planviewer" ]; then
-    echo "built; the window is not part of this build yet"
-    exit 0
-fi
+cmake --preset default >/dev/null
+cmake --build --preset default --target planviewer planviewer-origin planviewer_screenshots
 
-origin_pid=""
-if [ -x "$build/origin/planviewer-origin" ]; then
-    "$build/origin/planviewer-origin" &
-    origin_pid=$!
-    trap '[ -n "$origin_pid" ] && kill "$origin_pid" 2>/dev/null || true' EXIT
-fi
+"$build/origin/planviewer-origin" >"$build/origin.log" 2>&1 &
+origin_pid=$!
+trap 'kill "$origin_pid" 2>/dev/null || true; wait "$origin_pid" 2>/dev/null || true' EXIT
 
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    # No desktop session: run in a virtual X server.
-    xvfb-run -a -s "-screen 0 1280x800x24" "$build/src/gui/planviewer"
-else
+# The origin plays every site on ports 2200 to 2205; the viewer starts once the last answers.
+for _ in $(seq 100); do
+    (exec 3<>/dev/tcp/127.0.0.1/2205) 2>/dev/null && break
+    kill -0 "$origin_pid" 2>/dev/null || { cat "$build/origin.log"; exit 1; }
+    sleep 0.1
+done
+echo "demo origin running on 127.0.0.1:2200-2205 (log: $build/origin.log)"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "starting the viewer; close its window (or press Ctrl+C here) to stop both"
     "$build/src/gui/planviewer"
+else
+    out="$build/screenshots/live"
+    echo "no display: running the viewer in a virtual X server to take pictures of its pages"
+    xvfb-run -a -s "-screen 0 1280x800x24" "$build/src/gui/planviewer_screenshots" --live "$out"
+    echo "pictures of every page with live data: $out/"
+    ls "$out"
 fi

@@ -1,7 +1,107 @@
 #include "draw/draw_history.h"
 
-namespace pv {
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
 
-void scrapeDrawHistory(App&) {}
+#include "core/convert.h"
+#include "core/log.h"
+#include "core/text.h"
+#include "core/text_between.h"
+#include "web/fetch_url.h"
+
+namespace pv {
+namespace {
+
+constexpr const char* kGrid = "高级表格1";
+constexpr const char* kIssueLabel = "标签3";
+constexpr std::array<const char*, 5> kDigitLabels = {"标签2", "标签10", "标签11", "标签12",
+                                                     "标签13"};
+constexpr const char* kListStart = "var Con_BonusCode = \"";
+constexpr const char* kListEnd = "\";\r\n                    //画走势图";
+
+// Collation of the draw texts: punctuation before digits before letters before everything else,
+// as a locale-aware comparison ranks them, so "23=..." sorts below "230=...".
+int collationRank(unsigned char c) {
+    if (c >= '0' && c <= '9') return 1;
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return 2;
+    return c < 0x80 ? 0 : 3;
+}
+
+bool collatesBefore(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto ux = static_cast<unsigned char>(x), uy = static_cast<unsigned char>(y);
+        const int rx = collationRank(ux), ry = collationRank(uy);
+        return rx != ry ? rx < ry : ux < uy;
+    });
+}
+
+// Overlapping scrapes publish one at a time, and a scrape older than the one on show does not
+// replace it.
+std::mutex g_publishing;
+std::uint64_t g_started = 0;  // guarded by g_publishing
+std::uint64_t g_shown = 0;    // guarded by g_publishing
+
+void showBoard(Controls& controls, const DrawBoard& board) {
+    controls.setGridColumnWidth(kGrid, 0, 50);
+    controls.setGridRows(kGrid, board.rows);
+    controls.setText(kIssueLabel, board.issueCaption);
+    for (std::size_t i = 0; i < kDigitLabels.size(); ++i)
+        controls.setText(kDigitLabels[i], board.digitCaptions[i]);
+}
+
+}  // namespace
+
+GridRows drawGridHeader() {
+    return {{"期号", "万", "千", "百", "十", "个"}};
+}
+
+std::optional<DrawBoard> drawBoardFromPage(std::string_view page) {
+    TextArray draws = splitText(textBetween(page, kListStart, kListEnd), ";");
+    std::sort(draws.begin(), draws.end(),
+              [](const std::string& a, const std::string& b) { return collatesBefore(b, a); });
+    DrawBoard board;
+    board.rows = drawGridHeader();
+    for (const std::string& draw : draws) {
+        const TextArray parts = splitText(draw, "=");
+        if (parts.size() < 2) continue;
+        const TextArray digits = splitText(parts[1], ",");
+        if (digits.size() < 5) continue;
+        if (board.rows.size() == 1) {
+            board.issueCaption = "第20" + parts[0] + "期";
+            // Every other character, so a two-character digit shifts what the labels show.
+            for (int i = 0; i < 5; ++i)
+                board.digitCaptions[std::size_t(i)] = midText(parts[1], 1 + 2 * i, 1);
+        }
+        board.rows.push_back(
+            {rightText(parts[0], 3) + "期", digits[0], digits[1], digits[2], digits[3], digits[4]});
+    }
+    if (board.rows.size() == 1) return std::nullopt;
+    return board;
+}
+
+void scrapeDrawHistory(App& app) {
+    std::uint64_t ticket;
+    {
+        std::lock_guard lock(g_publishing);
+        ticket = ++g_started;
+    }
+    const std::string page = toText(fetchUrl(app.settings.drawSite + kDrawTrendPath));
+    const std::optional<DrawBoard> board = drawBoardFromPage(page);
+    if (!board)
+        logWarning("draw history: no usable draw list in " + std::to_string(page.size()) +
+                   " bytes from " + app.settings.drawSite + kDrawTrendPath);
+
+    std::lock_guard lock(g_publishing);
+    if (board && ticket > g_shown) {
+        showBoard(app.controls, *board);
+        g_shown = ticket;
+    } else if (app.controls.gridRows(kGrid).empty()) {
+        // Nothing shown yet: the grid gets its header row at least.
+        app.controls.setGridColumnWidth(kGrid, 0, 50);
+        app.controls.setGridRows(kGrid, drawGridHeader());
+    }
+}
 
 }  // namespace pv

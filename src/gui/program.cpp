@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/log.h"
 #include "core/shutdown.h"
+#include "gui/qt_text.h"
 
 namespace pv {
 namespace {
@@ -13,6 +15,11 @@ namespace {
 // Worker threads may outlive the window by a little, and detached ones even main(); what they
 // reach stays alive for the whole process.
 Runtime* g_runtime = nullptr;
+
+// Messages of the Qt-free libraries join Qt's own log.
+void logToQt(std::string_view message) {
+    qWarning().noquote() << toQString(message);
+}
 
 void exitHook() {
     if (g_runtime) g_runtime->state.releaseAtExit();
@@ -36,6 +43,7 @@ int runPlanViewer(int& argc, char** argv, const ProgramOptions& options) {
     std::at_quick_exit(exitHook);
 
     QApplication qapp(argc, argv);
+    setLogSink(logToQt);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(programFont());
     g_runtime = new Runtime;

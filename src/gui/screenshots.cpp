@@ -1,12 +1,22 @@
-// Saves a picture of each page of 选择夹1 (and of the sub-pages of 选择夹2) into the folder given
-// as the only argument. A development aid for scripts/screenshots.sh, not part of the program.
+// Development and packaging aid, not part of the program:
+//   planviewer_screenshots <folder>         a picture of each page, drawn without the network
+//   planviewer_screenshots --live <folder>  the same once the program has shown live data from
+//                                           the sites it is built for (the demo origin by default)
+//   planviewer_screenshots --icon <file>    the program's icon as a PNG, for the desktop entry
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <QTimer>
 #include <cstdio>
+#include <cstring>
 
+#include "gui/app_icon.h"
 #include "gui/main_window.h"
+#include "gui/program.h"
 #include "gui/tab_control.h"
+#include "plans/catalogue.h"
 
 using namespace pv;
 
@@ -19,27 +29,11 @@ bool save(QWidget& window, const QString& path) {
     return false;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: planviewer_screenshots <folder>\n");
-        return 2;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
-    QApplication::setFont(programFont());
-    Runtime runtime;
-    MainWindow window(runtime);
-    window.show();
-    StartupSequence steps;  // only the look: no network, no workers
-    window.runStartup(steps);
-    runtime.controls.setPeriod("时钟1", 0);
-
+bool savePages(MainWindow& window, const QDir& folder) {
     auto* pages = qobject_cast<TabControl*>(window.control("选择夹1"));
     if (!pages) {
         std::fprintf(stderr, "the layout has no tab control 选择夹1\n");
-        return 1;
+        return false;
     }
     bool ok = true;
     for (int i = 0; i < pages->count(); ++i) {
@@ -54,7 +48,88 @@ int main(int argc, char** argv) {
             sub->setCurrentIndex(0);
         }
     }
+    pages->setCurrentIndex(0);
+    return ok;
+}
+
+// Serves the window until `ready` holds or the time is up; a site that does not answer costs
+// its wait and no more.
+bool waitFor(const std::function<bool()>& ready, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return ready();
+}
+
+void press(MainWindow& window, const std::string& button) {
+    if (auto* b = qobject_cast<QAbstractButton*>(window.control(button))) b->click();
+}
+
+int offline(int argc, char** argv, const QDir& folder) {
+    QApplication app(argc, argv);
+    QApplication::setFont(programFont());
+    Runtime runtime;
+    MainWindow window(runtime);
+    window.show();
+    StartupSequence steps;  // only the look: no network, no workers
+    window.runStartup(steps);
+    runtime.controls.setPeriod("时钟1", 0);
+    const bool ok = savePages(window, folder);
     runtime.desktop.answerNextMessageBox(kAnswerYes);
     window.close();
     return ok ? 0 : 1;
+}
+
+int live(int argc, char** argv, const QDir& folder) {
+    bool ok = true;
+    ProgramOptions options;
+    options.started = [&](MainWindow& window, Runtime& rt) {
+        Controls& c = rt.controls;
+        auto filled = [&c](const char* box) { return [&c, box] { return !c.text(box).empty(); }; };
+        waitFor(filled("编辑框3"), 10000);
+        // The page cache: the click waits out its refresh while the window keeps serving.
+        press(window, "按钮25");
+        waitFor([&c] { return !c.itemText("超级列表框1", 0, 2).empty(); }, 20000);
+        for (PlanGroup group : {PlanGroup::BackThree, PlanGroup::BackTwo}) {
+            for (const CachedPlan& p : cachedPlans()) {
+                if (p.group != group) continue;
+                press(window, p.button);
+                break;
+            }
+        }
+        press(window, fetchedPlans().front().button);
+        waitFor(filled("编辑框4"), 10000);
+        press(window, "按钮33");
+        waitFor(filled("编辑框5"), 10000);
+        waitFor(filled("标签5"), 5000);
+        ok = savePages(window, folder);
+        rt.desktop.answerNextMessageBox(kAnswerYes);
+        window.close();
+    };
+    const int rc = runPlanViewer(argc, argv, options);
+    return ok ? rc : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) {
+        QApplication app(argc, argv);
+        if (appIconImage().save(QString::fromLocal8Bit(argv[2]))) return 0;
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        return 1;
+    }
+    const bool isLive = argc == 3 && std::strcmp(argv[1], "--live") == 0;
+    if (argc != 2 && !isLive) {
+        std::fprintf(stderr, "usage: planviewer_screenshots [--live] <folder> | --icon <file>\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[argc - 1]));
+    if (!QDir().mkpath(folder.path())) {
+        std::fprintf(stderr, "cannot make %s\n", argv[argc - 1]);
+        return 1;
+    }
+    int qtArgc = 1;
+    return isLive ? live(qtArgc, argv, folder) : offline(qtArgc, argv, folder);
 }
