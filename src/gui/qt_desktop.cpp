@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <algorithm>
 
-#include "app/desktop_rules.h"
+#include "core/desktop_rules.h"
 #include "gui/qt_text.h"
 
 namespace pv {

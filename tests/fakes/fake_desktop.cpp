@@ -1,6 +1,6 @@
 #include "fakes/fake_desktop.h"
 
-#include "app/desktop_rules.h"
+#include "core/desktop_rules.h"
 #include "core/convert.h"
 
 namespace pv {

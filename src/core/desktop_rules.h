@@ -1,5 +1,5 @@
-// The desktop's rule for opening addresses, shared by the window and the fake desktop of the
-// handler tests.
+// The desktop's rule for opening addresses, kept beside the Desktop interface so that the window,
+// the fake desktop of the handler tests and any handler apply the same one.
 #pragma once
 
 #include <optional>

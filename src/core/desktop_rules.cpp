@@ -1,4 +1,4 @@
-#include "app/desktop_rules.h"
+#include "core/desktop_rules.h"
 
 #include <string_view>
 
