@@ -33,6 +33,7 @@ bool high(char c) {
 std::size_t highRunStart(std::string_view t, std::size_t floor, std::size_t pos) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080u;
     std::size_t k = pos;
+    if (k == floor || !high(t[k - 1])) return k;
     while (k - floor >= 8) {
         std::uint64_t w;
         std::memcpy(&w, t.data() + k - 8, 8);
@@ -65,7 +66,7 @@ class Candidates {
     }
 
     std::size_t next(std::size_t from) {
-        if (!ignoreCase_) return t_.find(sought_, from);
+        if (!ignoreCase_) return findBytes(from);
         while (from + sought_.size() <= t_.size()) {
             std::size_t p =
                 folded_ ? std::min(cached(lowerAt_, lower_, from), cached(upperAt_, upper_, from))
@@ -78,6 +79,24 @@ class Candidates {
     }
 
   private:
+    // string_view::find, with the bytes after the first compared in line: most candidates fail
+    // on their second byte.
+    std::size_t findBytes(std::size_t from) const {
+        const std::size_t m = sought_.size();
+        if (from + m > t_.size()) return std::string_view::npos;
+        const char* const base = t_.data();
+        const char* const last = base + (t_.size() - m);
+        for (const char* p = base + from; p <= last; ++p) {
+            p = static_cast<const char*>(std::memchr(p, sought_[0], last - p + 1));
+            if (!p) break;
+            std::size_t k = 1;
+            while (k < m && p[k] == sought_[k])
+                ++k;
+            if (k == m) return static_cast<std::size_t>(p - base);
+        }
+        return std::string_view::npos;
+    }
+
     // The next occurrence of `c`, remembered so that a rare letter case is not searched for
     // again from every candidate of the common one.
     std::size_t cached(std::size_t& at, char c, std::size_t from) {
@@ -218,7 +237,7 @@ std::string replaceText(std::string_view t, std::string_view sought, std::string
     for (;;) {
         const std::size_t hit = nextHit(t, candidates, i, i);
         if (hit == std::string_view::npos) break;
-        out.append(t.substr(i, hit - i)).append(replacement);
+        out.append(t.data() + i, hit - i).append(replacement.data(), replacement.size());
         i = hit + sought.size();
         if (count > 0 && --count == 0) break;
     }
