@@ -1,5 +1,7 @@
 #include "core/code_page.h"
 
+#include "core/convert.h"
+
 #include <iconv.h>
 #include <cerrno>
 #include <cstdint>
@@ -227,7 +229,7 @@ std::string gbkToUtf8Tables(std::string_view text, const GbkTables& t) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::string out;
-    out.reserve(n + n / 2 + 16);
+    reserveBytes(out, n + n / 2 + 16);
     char buffer[kBlock * 3 + 8];
     for (std::size_t i = 0; i < n;) {
         const std::size_t end = std::min(n, i + kBlock);
@@ -290,7 +292,7 @@ std::string utf8ToGbkTables(std::string_view text, const GbkTables& t) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::string out;
-    out.reserve(n);  // no character grows
+    reserveBytes(out, n);  // no character grows
     char buffer[kBlock + 8];
     for (std::size_t i = 0; i < n;) {
         const std::size_t end = std::min(n, i + kBlock);
