@@ -131,7 +131,7 @@ TEST(Searches, AgreeWithAWalkOverEveryCharacter) {
             c = bytes[random() % bytes.size()];
         return out;
     };
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         const std::string t = draw(24);
         const std::string s = draw(3);
         const std::string r = draw(2);
