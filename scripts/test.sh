@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: plain, under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer; then builds the Debian
-# package and checks that it installs and starts.
+# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer; runs each fuzz target
+# for a short while; then builds the Debian package and checks that it installs and starts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +15,9 @@ for preset in default asan; do
     echo "== $preset tests"
     ctest --preset "$preset"
 done
+
+echo "== fuzzing"
+bash scripts/fuzz.sh
 
 echo "== package"
 bash scripts/package.sh
