@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang-format ccache
     qt6-base-dev libgl-dev
     libcurl4-openssl-dev libssl-dev openssl
-    libpcre2-dev libcpp-httplib-dev
+    libpcre2-dev libcpp-httplib-dev afl++
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps imagemagick
     fonts-noto-cjk desktop-file-utils

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: plain, and under
-# AddressSanitizer with UndefinedBehaviorSanitizer.
+# Installs what is missing, then builds and runs every test: plain, under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer; runs each fuzz target
+# for a short while; then builds the Debian package and checks that it installs and starts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,3 +15,9 @@ for preset in default asan; do
     echo "== $preset tests"
     ctest --preset "$preset"
 done
+
+echo "== fuzzing"
+bash scripts/fuzz.sh
+
+echo "== package"
+bash scripts/package.sh

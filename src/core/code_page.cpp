@@ -1,41 +1,75 @@
 #include "core/code_page.h"
 
+#include "core/convert.h"
+
 #include <iconv.h>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 #include <algorithm>
-#include <map>
-#include <memory>
-#include <utility>
+#include <array>
+#include <vector>
 
 namespace pv {
 namespace {
 
-// iconv descriptors are costly to open and not shareable across threads: keep one per thread
-// and direction.
-iconv_t descriptor(const std::string& to, const std::string& from) {
-    struct Cache {
-        std::map<std::pair<std::string, std::string>, iconv_t> open;
-        ~Cache() {
-            for (auto& [key, cd] : open)
-                iconv_close(cd);
-        }
-    };
-    thread_local Cache cache;
-    auto key = std::make_pair(to, from);
-    auto it = cache.open.find(key);
-    if (it != cache.open.end()) {
-        iconv(it->second, nullptr, nullptr, nullptr, nullptr);
-        return it->second;
-    }
-    iconv_t cd = iconv_open(to.c_str(), from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
-    cache.open.emplace(key, cd);
-    return cd;
-}
+const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
+constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
 
-bool validDescriptor(iconv_t cd) {
-    return cd != reinterpret_cast<iconv_t>(-1);
+// iconv descriptors are costly to open and not shareable across threads, so each thread keeps
+// the ones it used last. Pages spell their charsets as they like: the cache is bounded, or a
+// stream of new spellings would keep opening descriptors for the thread's whole life.
+class DescriptorCache {
+  public:
+    static constexpr std::size_t kSize = 8;
+
+    DescriptorCache() = default;
+    DescriptorCache(const DescriptorCache&) = delete;
+    DescriptorCache& operator=(const DescriptorCache&) = delete;
+    ~DescriptorCache() {
+        for (Entry& e : entries_)
+            iconv_close(e.cd);
+    }
+
+    // A descriptor in its initial state, or kNoDescriptor when iconv does not know a name.
+    iconv_t get(const std::string& to, const std::string& from) {
+        for (Entry& e : entries_) {
+            if (e.to == to && e.from == from) {
+                e.lastUse = ++uses_;
+                iconv(e.cd, nullptr, nullptr, nullptr, nullptr);
+                return e.cd;
+            }
+        }
+        iconv_t cd = iconv_open(to.c_str(), from.c_str());
+        if (cd == kNoDescriptor) return cd;
+        if (entries_.size() == kSize) {
+            auto oldest = std::min_element(
+                entries_.begin(), entries_.end(),
+                [](const Entry& a, const Entry& b) { return a.lastUse < b.lastUse; });
+            iconv_close(oldest->cd);
+            entries_.erase(oldest);
+        }
+        entries_.push_back({to, from, cd, ++uses_});
+        return cd;
+    }
+
+    std::size_t size() const { return entries_.size(); }
+
+  private:
+    struct Entry {
+        std::string to;
+        std::string from;
+        iconv_t cd;
+        std::uint64_t lastUse;
+    };
+    std::vector<Entry> entries_;
+    std::uint64_t uses_ = 0;
+};
+
+DescriptorCache& descriptors() {
+    thread_local DescriptorCache cache;
+    return cache;
 }
 
 // Length of the one valid character at the start of `in`, or 0 when the bytes there are not a
@@ -48,8 +82,7 @@ std::size_t validCharacterLength(iconv_t probe, std::string_view in) {
         char point[8];
         char* dst = point;
         std::size_t room = sizeof point;
-        if (iconv(probe, &src, &left, &dst, &room) != static_cast<std::size_t>(-1) && left == 0 &&
-            dst != point) {
+        if (iconv(probe, &src, &left, &dst, &room) != kFailed && left == 0 && dst != point) {
             return len;
         }
         if (errno != EINVAL) return 0;  // invalid, not merely incomplete
@@ -77,6 +110,219 @@ std::string_view wideUpToTerminator(std::string_view wide) {
         if (wide[i] == 0 && wide[i + 1] == 0) return wide.substr(0, i);
     }
     return wide.substr(0, n);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+// GBK and UTF-8 are converted on every page, so they go through tables instead of iconv's
+// per-call machinery. The tables are read out of iconv itself once, so both ways give the same
+// bytes, broken input included.
+struct GbkTables {
+    bool ok = false;
+    std::array<char16_t, 128> single{};  // a byte of 0x80 or above that stands alone
+    std::vector<char16_t> pair;          // (lead - 0x80) * 256 + trail; 0 where there is none
+    std::vector<std::uint16_t> encode;   // code point to GBK: 0 none, below 0x100 one byte
+};
+
+// The one code point `bytes` decode to, or 0 when they are not exactly one character.
+char32_t decodeOne(iconv_t cd, const char* bytes, std::size_t size) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(bytes);
+    std::size_t left = size;
+    char32_t point[2] = {0, 0};
+    char* dst = reinterpret_cast<char*>(point);
+    std::size_t room = sizeof point;
+    if (iconv(cd, &src, &left, &dst, &room) == kFailed || left != 0 || room != sizeof(char32_t))
+        return 0;
+    return point[0];
+}
+
+const GbkTables& decodeTables() {
+    static const GbkTables tables = [] {
+        GbkTables t;
+        iconv_t cd = iconv_open("UTF-32LE", "CP936");
+        if (cd == kNoDescriptor) return t;
+        bool ok = true;
+        for (int b = 1; b < 0x80; ++b) {
+            const char c = static_cast<char>(b);
+            ok = ok && decodeOne(cd, &c, 1) == static_cast<char32_t>(b);
+        }
+        t.pair.assign(128 * 256, 0);
+        for (int lead = 0x80; lead < 0x100; ++lead) {
+            const char c = static_cast<char>(lead);
+            char32_t alone = decodeOne(cd, &c, 1);
+            ok = ok && alone <= 0xFFFF;
+            t.single[lead - 0x80] = static_cast<char16_t>(alone);
+            if (alone) continue;
+            for (int trail = 0; trail < 0x100; ++trail) {
+                const char bytes[2] = {c, static_cast<char>(trail)};
+                char32_t point = decodeOne(cd, bytes, 2);
+                ok = ok && point <= 0xFFFF;
+                t.pair[(lead - 0x80) * 256 + trail] = static_cast<char16_t>(point);
+            }
+        }
+        iconv_close(cd);
+        t.ok = ok;
+        return t;
+    }();
+    return tables;
+}
+
+const GbkTables& encodeTables() {
+    static const GbkTables tables = [] {
+        GbkTables t;
+        iconv_t cd = iconv_open("CP936", "UTF-32LE");
+        if (cd == kNoDescriptor) return t;
+        bool ok = true;
+        t.encode.assign(0x10000, 0);
+        for (char32_t point = 1; point < 0x10000; ++point) {
+            if (point >= 0xD800 && point < 0xE000) continue;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            char* src = reinterpret_cast<char*>(&point);
+            std::size_t left = sizeof point;
+            unsigned char bytes[8];
+            char* dst = reinterpret_cast<char*>(bytes);
+            std::size_t room = sizeof bytes;
+            if (iconv(cd, &src, &left, &dst, &room) == kFailed) continue;
+            const std::size_t n = sizeof bytes - room;
+            if (n == 1) t.encode[point] = bytes[0];
+            if (n == 2) t.encode[point] = static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+            ok = ok && (n == 1 || n == 2) && (point >= 0x80 || (n == 1 && bytes[0] == point));
+        }
+        iconv_close(cd);
+        t.ok = ok;
+        return t;
+    }();
+    return tables;
+}
+
+// Input is converted in blocks into a buffer on the stack and appended from there, so the
+// result is neither zero-filled nor copied again.
+constexpr std::size_t kBlock = 4096;
+
+bool eightAscii(const unsigned char* s) {
+    std::uint64_t w;
+    std::memcpy(&w, s, 8);
+    return (w & 0x8080808080808080u) == 0;
+}
+
+char* putUtf8(char* d, char32_t c) {
+    if (c < 0x80) {
+        *d++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *d++ = static_cast<char>(0xC0 | c >> 6);
+        *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *d++ = static_cast<char>(0xE0 | c >> 12);
+        *d++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *d++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return d;
+}
+
+std::string gbkToUtf8Tables(std::string_view text, const GbkTables& t) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::string out;
+    reserveBytes(out, n + n / 2 + 16);
+    char buffer[kBlock * 3 + 8];
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t end = std::min(n, i + kBlock);
+        char* d = buffer;
+        while (i < end) {
+            if (end - i >= 8 && eightAscii(s + i)) {
+                std::memcpy(d, s + i, 8);
+                d += 8;
+                i += 8;
+                continue;
+            }
+            const unsigned b = s[i];
+            if (b < 0x80) {
+                *d++ = static_cast<char>(b);
+                ++i;
+                continue;
+            }
+            char32_t point = t.single[b - 0x80];
+            std::size_t width = 1;
+            if (!point && i + 1 < n) {
+                point = t.pair[(b - 0x80) * 256 + s[i + 1]];
+                width = 2;
+            }
+            if (!point) {
+                // A broken lead byte: replaced, and its next byte is read afresh.
+                point = 0xFFFD;
+                width = 1;
+            }
+            d = putUtf8(d, point);
+            i += width;
+        }
+        out.append(buffer, static_cast<std::size_t>(d - buffer));
+    }
+    return out;
+}
+
+// The code point of the well-formed UTF-8 sequence at `s` (of `left` bytes) and its length, or
+// a length of 0 when the bytes there are not one.
+std::size_t readUtf8(const unsigned char* s, std::size_t left, char32_t& point) {
+    auto tail = [&](std::size_t k) { return (s[k] & 0xC0) == 0x80; };
+    const unsigned b = s[0];
+    if (b >= 0xC2 && b <= 0xDF && left >= 2 && tail(1)) {
+        point = (b & 0x1F) << 6 | (s[1] & 0x3F);
+        return 2;
+    }
+    if (b >= 0xE0 && b <= 0xEF && left >= 3 && tail(1) && tail(2)) {
+        point = (b & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F);
+        if (point < 0x800 || (point >= 0xD800 && point < 0xE000)) return 0;
+        return 3;
+    }
+    if (b >= 0xF0 && b <= 0xF4 && left >= 4 && tail(1) && tail(2) && tail(3)) {
+        point = (b & 0x07) << 18 | (s[1] & 0x3F) << 12 | (s[2] & 0x3F) << 6 | (s[3] & 0x3F);
+        if (point < 0x10000 || point > 0x10FFFF) return 0;
+        return 4;
+    }
+    return 0;
+}
+
+std::string utf8ToGbkTables(std::string_view text, const GbkTables& t) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::string out;
+    reserveBytes(out, n);  // no character grows
+    char buffer[kBlock + 8];
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t end = std::min(n, i + kBlock);
+        char* d = buffer;
+        while (i < end) {
+            if (end - i >= 8 && eightAscii(s + i)) {
+                std::memcpy(d, s + i, 8);
+                d += 8;
+                i += 8;
+                continue;
+            }
+            if (s[i] < 0x80) {
+                *d++ = static_cast<char>(s[i++]);
+                continue;
+            }
+            char32_t point = 0;
+            const std::size_t width = readUtf8(s + i, n - i, point);
+            // A broken byte is replaced on its own; a whole character GBK lacks, at once.
+            const std::uint16_t code = width && point < 0x10000 ? t.encode[point] : 0;
+            if (code >= 0x100) *d++ = static_cast<char>(code >> 8);
+            *d++ = code ? static_cast<char>(code & 0xFF) : '?';
+            i += width ? width : 1;
+        }
+        out.append(buffer, static_cast<std::size_t>(d - buffer));
+    }
+    return out;
+}
+
+bool namesUtf8(std::string_view charset) {
+    return equalsIgnoringCase(charset, "utf-8") || equalsIgnoringCase(charset, "utf8");
 }
 
 }  // namespace
@@ -107,45 +353,45 @@ std::string codePageName(int codePage) {
 
 bool convertCharset(std::string_view in, const std::string& from, const std::string& to,
                     std::string& out) {
-    iconv_t cd = descriptor(to, from);
-    if (!validDescriptor(cd)) return false;
-    iconv_t probe = descriptor("UTF-32LE", from);
-    if (!validDescriptor(probe)) return false;
+    DescriptorCache& cache = descriptors();
+    iconv_t cd = cache.get(to, from);
+    if (cd == kNoDescriptor) return false;
+    iconv_t probe = cache.get("UTF-32LE", from);
+    if (probe == kNoDescriptor) return false;
     const std::string_view fallback = replacementFor(to);
-    std::string result;
-    result.resize(in.size() * 2 + 16);
+    std::string result(in.size() + in.size() / 2 + 64, '\0');
     std::size_t used = 0;
     char* src = const_cast<char*>(in.data());
     std::size_t left = in.size();
-    auto room = [&] {
-        if (result.size() - used < 64) result.resize(result.size() * 2);
-    };
-    for (;;) {
-        room();
-        char* dst = result.data() + used;
-        std::size_t free = result.size() - used;
-        // A final call with no input flushes a shift sequence a stateful target may owe.
-        std::size_t r = left > 0 ? iconv(cd, &src, &left, &dst, &free)
-                                 : iconv(cd, nullptr, nullptr, &dst, &free);
-        used = static_cast<std::size_t>(dst - result.data());
-        if (r != static_cast<std::size_t>(-1)) {
-            if (left == 0) break;
-            continue;
-        }
-        if (errno == E2BIG) {
+    // Runs iconv over the rest of the input, or with `flush` writes the sequence that takes a
+    // stateful target back to its initial state. False when the input is broken where it
+    // stopped, or holds a character the target cannot represent.
+    auto run = [&](bool flush) {
+        for (;;) {
+            char* dst = result.data() + used;
+            std::size_t room = result.size() - used;
+            const std::size_t r = flush ? iconv(cd, nullptr, nullptr, &dst, &room)
+                                        : iconv(cd, &src, &left, &dst, &room);
+            used = static_cast<std::size_t>(dst - result.data());
+            if (r != kFailed) return true;
+            if (errno != E2BIG) return false;
             result.resize(result.size() * 2);
-            continue;
         }
-        // EILSEQ or EINVAL: either the input is broken here, or it holds a character the target
-        // cannot represent. Both become one replacement; the conversion goes on behind it.
-        std::size_t skip = validCharacterLength(probe, std::string_view(src, left));
-        if (skip == 0) skip = 1;
-        result.replace(used, fallback.size(), fallback);
-        used += fallback.size();
+    };
+    while (!run(false)) {
+        // Either becomes one replacement and the conversion goes on behind it. Some decoders
+        // take in an incomplete last character before they report it, so nothing may be left.
+        const std::size_t valid = validCharacterLength(probe, std::string_view(src, left));
+        const std::size_t skip = std::min(left, std::max<std::size_t>(valid, 1));
         src += skip;
         left -= skip;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        run(true);
+        if (result.size() - used < fallback.size()) result.resize(result.size() * 2);
+        std::memcpy(result.data() + used, fallback.data(), fallback.size());
+        used += fallback.size();
+        if (left == 0) break;
     }
+    run(true);
     result.resize(used);
     out = std::move(result);
     return true;
@@ -165,17 +411,23 @@ std::string fromWide(std::string_view wide, int codePage) {
 }
 
 // Straight from one code page to the other: the same result as going through UTF-16, in one
-// pass.
+// pass. Text without a zero byte never converts to one.
 std::string utf8ToGbk(std::string_view text) {
+    text = upToZero(text);
+    const GbkTables& tables = encodeTables();
+    if (tables.ok) return utf8ToGbkTables(text, tables);
     std::string out;
-    convertCharset(upToZero(text), codePageName(kCodePageUtf8), codePageName(kCodePageGbk), out);
-    return std::string(upToZero(out));
+    convertCharset(text, codePageName(kCodePageUtf8), codePageName(kCodePageGbk), out);
+    return out;
 }
 
 std::string gbkToUtf8(std::string_view text) {
+    text = upToZero(text);
+    const GbkTables& tables = decodeTables();
+    if (tables.ok) return gbkToUtf8Tables(text, tables);
     std::string out;
-    convertCharset(upToZero(text), codePageName(kCodePageGbk), codePageName(kCodePageUtf8), out);
-    return std::string(upToZero(out));
+    convertCharset(text, codePageName(kCodePageGbk), codePageName(kCodePageUtf8), out);
+    return out;
 }
 
 std::string gbkToWide(std::string_view text, bool dropTerminator) {
@@ -190,6 +442,7 @@ std::string wideToGbk(std::string_view wide) {
 }
 
 std::string recodeToGbk(std::string_view body, const std::string& charset) {
+    if (namesUtf8(charset)) return utf8ToGbk(body);
     std::string out;
     // A "//" suffix would pass options to iconv; a page does not get to choose those.
     if (charset.empty() || charset.find('/') != std::string::npos ||
@@ -197,6 +450,10 @@ std::string recodeToGbk(std::string_view body, const std::string& charset) {
         return std::string(body);
     }
     return std::string(upToZero(out));
+}
+
+std::size_t iconvDescriptorsOpenForTesting() {
+    return descriptors().size();
 }
 
 }  // namespace pv

@@ -3,6 +3,7 @@
 // the same way and the conversion goes on behind it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,7 @@ constexpr int kCodePageUtf8 = 65001;
 std::string codePageName(int codePage);
 
 // Converts between any two charsets iconv knows. Returns false, with `out` untouched, when
-// iconv does not know one of the names.
+// iconv does not know one of the names. A stateful target gets its closing shift sequence.
 bool convertCharset(std::string_view in, const std::string& from, const std::string& to,
                     std::string& out);
 
@@ -34,5 +35,8 @@ std::string wideToGbk(std::string_view wide);
 // Re-decodes body bytes declared in `charset` into GBK text. An unknown charset name gives
 // the bytes as received.
 std::string recodeToGbk(std::string_view body, const std::string& charset);
+
+// How many iconv descriptors the calling thread keeps open.
+std::size_t iconvDescriptorsOpenForTesting();
 
 }  // namespace pv

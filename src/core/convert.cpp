@@ -1,8 +1,11 @@
 #include "core/convert.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <limits>
 
@@ -136,6 +139,16 @@ DateTime now() {
     std::tm tm{};
     localtime_r(&t, &tm);
     return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+void reserveBytes(std::string& bytes, std::size_t size) {
+    bytes.reserve(size);
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(bytes.data());
+    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (begin + bytes.capacity()) & ~(kHugePage - 1);
+    // Only advice: where it is not taken the memory is the same, merely slower to fill.
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 }  // namespace pv

@@ -78,6 +78,10 @@ inline std::string toBytes(std::string_view t) {
     return std::string(t);
 }
 
+// Makes room for `size` bytes. Room for megabytes is asked to be backed by huge pages: filling
+// it 4 KiB page by page can cost more in page faults than the writing itself.
+void reserveBytes(std::string& bytes, std::size_t size);
+
 DateTime now();
 inline int yearOf(const DateTime& d) {
     return d.year;

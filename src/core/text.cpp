@@ -1,12 +1,18 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace pv {
 namespace {
 
 char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool matchesAt(std::string_view t, std::size_t pos, std::string_view sought, bool ignoreCase) {
@@ -16,6 +22,111 @@ bool matchesAt(std::string_view t, std::size_t pos, std::string_view sought, boo
         if (asciiLower(t[pos + k]) != asciiLower(sought[k])) return false;
     }
     return true;
+}
+
+bool high(char c) {
+    return static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Start of the run of high bytes that ends just before `pos`, looking no further back than
+// `floor`.
+std::size_t highRunStart(std::string_view t, std::size_t floor, std::size_t pos) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t k = pos;
+    if (k == floor || !high(t[k - 1])) return k;
+    while (k - floor >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, t.data() + k - 8, 8);
+        if ((w & kHighBits) != kHighBits) break;
+        k -= 8;
+    }
+    while (k > floor && high(t[k - 1]))
+        --k;
+    return k;
+}
+
+// The first character start at or after `pos`, on the grid that starts at `known` (<= pos).
+// A byte below 0x80 is either a whole character or the trail of one, so the byte after it
+// always starts a character: only the run of high bytes just before `pos` needs counting.
+std::size_t alignForward(std::string_view t, std::size_t known, std::size_t pos) {
+    const std::size_t k = highRunStart(t, known, pos);
+    // [k, pos) are lead and trail bytes in turn; a lead byte at the very end stands alone.
+    return (pos - k) % 2 == 0 || pos >= t.size() ? pos : pos + 1;
+}
+
+// Next position at or after `from` where the bytes match sought[0] (either letter case when
+// `ignoreCase`) and the rest of sought fits and matches; npos when none.
+class Candidates {
+  public:
+    Candidates(std::string_view t, std::string_view sought, bool ignoreCase)
+        : t_(t), sought_(sought), ignoreCase_(ignoreCase) {
+        lower_ = asciiLower(sought[0]);
+        upper_ = asciiUpper(sought[0]);
+        folded_ = ignoreCase && lower_ != upper_;
+    }
+
+    std::size_t next(std::size_t from) {
+        if (!ignoreCase_) return findBytes(from);
+        while (from + sought_.size() <= t_.size()) {
+            std::size_t p =
+                folded_ ? std::min(cached(lowerAt_, lower_, from), cached(upperAt_, upper_, from))
+                        : t_.find(lower_, from);
+            if (p == std::string_view::npos || p + sought_.size() > t_.size()) break;
+            if (matchesAt(t_, p, sought_, true)) return p;
+            from = p + 1;
+        }
+        return std::string_view::npos;
+    }
+
+  private:
+    // string_view::find, with the bytes after the first compared in line: most candidates fail
+    // on their second byte.
+    std::size_t findBytes(std::size_t from) const {
+        const std::size_t m = sought_.size();
+        if (from + m > t_.size()) return std::string_view::npos;
+        const char* const base = t_.data();
+        const char* const last = base + (t_.size() - m);
+        for (const char* p = base + from; p <= last; ++p) {
+            p = static_cast<const char*>(std::memchr(p, sought_[0], last - p + 1));
+            if (!p) break;
+            std::size_t k = 1;
+            while (k < m && p[k] == sought_[k])
+                ++k;
+            if (k == m) return static_cast<std::size_t>(p - base);
+        }
+        return std::string_view::npos;
+    }
+
+    // The next occurrence of `c`, remembered so that a rare letter case is not searched for
+    // again from every candidate of the common one.
+    std::size_t cached(std::size_t& at, char c, std::size_t from) {
+        if (at == kUnknown || (at != std::string_view::npos && at < from)) at = t_.find(c, from);
+        return at;
+    }
+
+    static constexpr std::size_t kUnknown = std::string_view::npos - 1;
+    std::string_view t_;
+    std::string_view sought_;
+    bool ignoreCase_;
+    bool folded_;
+    char lower_;
+    char upper_;
+    std::size_t lowerAt_ = kUnknown;
+    std::size_t upperAt_ = kUnknown;
+};
+
+// First match at or after `from` that begins on a character of the grid that starts at
+// `known` (<= from); npos when none. Each stretch of the text is walked at most twice.
+std::size_t nextHit(std::string_view t, Candidates& candidates, std::size_t known,
+                    std::size_t from) {
+    std::size_t i = alignForward(t, known, from);
+    for (;;) {
+        const std::size_t c = candidates.next(i);
+        if (c == std::string_view::npos) return c;
+        const std::size_t start = alignForward(t, i, c);
+        if (start == c) return c;
+        i = start;
+    }
 }
 
 bool blankAt(std::string_view t, std::size_t i) {
@@ -32,10 +143,6 @@ std::string mapLetters(std::string_view t, char (*map)(char)) {
         i += w;
     }
     return out;
-}
-
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -61,43 +168,57 @@ std::string midText(std::string_view t, int start, int n) {
 }
 
 int findText(std::string_view t, std::string_view sought, int start, bool ignoreCase) {
-    std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
+    return findTextFrom(t, sought, start, 1, ignoreCase);
+}
+
+int findTextFrom(std::string_view t, std::string_view sought, int start, int knownStart,
+                 bool ignoreCase) {
+    const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
     if (from >= t.size()) return -1;
     if (sought.empty()) return 1;
-    // Characters are counted from the beginning of the whole text, so that a start position
-    // that falls on a trail byte does not shift the character grid.
-    std::size_t i = 0;
-    while (i < from)
-        i += charWidth(t, i);
-    if (!ignoreCase) {
-        // Jump from candidate to candidate, keeping the character grid up to each one.
-        while (i + sought.size() <= t.size()) {
-            std::size_t candidate = t.find(sought, i);
-            if (candidate == std::string_view::npos) return -1;
-            while (i < candidate)
-                i += charWidth(t, i);
-            if (i == candidate) return static_cast<int>(i + 1);
-        }
-        return -1;
-    }
-    for (; i + sought.size() <= t.size(); i += charWidth(t, i)) {
-        if (matchesAt(t, i, sought, ignoreCase)) return static_cast<int>(i + 1);
-    }
-    return -1;
+    std::size_t known = knownStart < 1 ? 0 : static_cast<std::size_t>(knownStart - 1);
+    if (known > from) known = 0;
+    Candidates candidates(t, sought, ignoreCase);
+    const std::size_t hit = nextHit(t, candidates, known, from);
+    return hit == std::string_view::npos ? -1 : static_cast<int>(hit + 1);
 }
 
 int findTextBackward(std::string_view t, std::string_view sought, int start, bool ignoreCase) {
     std::size_t limit = t.size();
     if (start <= static_cast<int>(t.size()))
         limit = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
-    std::string_view part = t.substr(0, limit);
-    if (part.empty()) return -1;
+    if (limit == 0) return -1;
     if (sought.empty()) return 1;
-    int found = -1;
-    for (std::size_t i = 0; i + sought.size() <= part.size(); i += charWidth(part, i)) {
-        if (matchesAt(part, i, sought, ignoreCase)) found = static_cast<int>(i + 1);
+    if (sought.size() > limit) return -1;
+    const char a = ignoreCase ? asciiLower(sought[0]) : sought[0];
+    const char b = ignoreCase ? asciiUpper(sought[0]) : sought[0];
+    // The last occurrence of `c` before `end`, remembered between calls; npos when none.
+    constexpr std::size_t kNone = std::string_view::npos;
+    auto before = [&](std::size_t& at, char c, std::size_t end) {
+        if (at != kNone && at >= end) {
+            const void* p = memrchr(t.data(), c, end);
+            at = p ? static_cast<std::size_t>(static_cast<const char*>(p) - t.data()) : kNone;
+        }
+        return at;
+    };
+    std::size_t atA = limit;
+    std::size_t atB = limit;
+    // Candidates come from the right. Whether one starts a character follows from the run of
+    // high bytes in front of it; the last run is remembered, so the text is walked once.
+    std::size_t runStart = limit;
+    for (std::size_t end = limit - sought.size() + 1; end > 0;) {
+        std::size_t c = before(atA, a, end);
+        if (b != a) {
+            const std::size_t other = before(atB, b, end);
+            if (c == kNone || (other != kNone && other > c)) c = other;
+        }
+        if (c == kNone) return -1;
+        end = c;
+        if (!matchesAt(t, c, sought, ignoreCase)) continue;
+        if (c < runStart) runStart = highRunStart(t, 0, c);
+        if ((c - runStart) % 2 == 0) return static_cast<int>(c + 1);
     }
-    return found;
+    return -1;
 }
 
 std::string replaceText(std::string_view t, std::string_view sought, std::string_view replacement,
@@ -107,20 +228,20 @@ std::string replaceText(std::string_view t, std::string_view sought, std::string
         count == 0) {
         return std::string(t);
     }
-    std::string out(t.substr(0, static_cast<std::size_t>(start - 1)));
+    // The character grid starts at `start` and again behind every replacement.
+    Candidates candidates(t, sought, !caseSensitive);
+    std::string out;
+    out.reserve(t.size());
     std::size_t i = static_cast<std::size_t>(start - 1);
-    while (i + sought.size() <= t.size()) {
-        if (matchesAt(t, i, sought, !caseSensitive)) {
-            out.append(replacement);
-            i += sought.size();
-            if (count > 0 && --count == 0) break;
-        } else {
-            std::size_t w = charWidth(t, i);
-            out.append(t.substr(i, w));
-            i += w;
-        }
+    out.append(t.substr(0, i));
+    for (;;) {
+        const std::size_t hit = nextHit(t, candidates, i, i);
+        if (hit == std::string_view::npos) break;
+        out.append(t.data() + i, hit - i).append(replacement.data(), replacement.size());
+        i = hit + sought.size();
+        if (count > 0 && --count == 0) break;
     }
-    out.append(t.substr(std::min(i, t.size())));
+    out.append(t.substr(i));
     return out;
 }
 
@@ -129,17 +250,13 @@ TextArray splitText(std::string_view t, std::string_view separator, int maxCount
     if (maxCount < 0) maxCount = 0;
     if (t.empty() || maxCount == 0) return out;
     if (separator.empty()) return {std::string(t)};
+    // The character grid starts again behind every separator.
+    Candidates candidates(t, separator, false);
     std::size_t cut = 0;
-    std::size_t i = 0;
-    while (i + separator.size() <= t.size()) {
-        if (t.compare(i, separator.size(), separator) == 0) {
-            out.emplace_back(t.substr(cut, i - cut));
-            if (static_cast<int>(out.size()) == maxCount) return out;
-            i += separator.size();
-            cut = i;
-        } else {
-            i += charWidth(t, i);
-        }
+    for (std::size_t hit; (hit = nextHit(t, candidates, cut, cut)) != std::string_view::npos;) {
+        out.emplace_back(t.substr(cut, hit - cut));
+        if (static_cast<int>(out.size()) == maxCount) return out;
+        cut = hit + separator.size();
     }
     if (cut < t.size()) out.emplace_back(t.substr(cut));
     return out;

@@ -23,6 +23,11 @@ std::string rightText(std::string_view t, int n);
 std::string midText(std::string_view t, int start, int n);
 
 int findText(std::string_view t, std::string_view sought, int start = 1, bool ignoreCase = false);
+// findText for walking a text hit by hit: `knownStart` (<= start) is a position the caller
+// knows to begin a character (1, or a position a search returned), so the characters before it
+// are not counted again. `findTextFrom(t, s, p + 1, p)` after a hit at p gives the next one.
+int findTextFrom(std::string_view t, std::string_view sought, int start, int knownStart,
+                 bool ignoreCase = false);
 // Last occurrence lying wholly inside the first (start - 1) bytes; the whole text when `start`
 // is left out or beyond the end.
 int findTextBackward(std::string_view t, std::string_view sought, int start = INT_MAX,

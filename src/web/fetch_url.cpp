@@ -41,7 +41,7 @@ std::string fetchUrl(std::string_view address) {
         return {};
     }
     transfer.perform();
-    return transfer.body();
+    return transfer.takeBody();
 }
 
 }  // namespace pv

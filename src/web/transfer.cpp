@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/convert.h"
 #include "core/shutdown.h"
 #include "web/curl_global.h"
 
@@ -16,6 +17,8 @@ constexpr int kPollMs = 50;
 constexpr long kMaxRedirects = 30;
 // A header block beyond this is a broken or hostile server, not a page.
 constexpr std::size_t kHeaderCap = std::size_t{1} << 20;
+// libcurl's receive buffer: the largest read a page fetch makes.
+constexpr long kReadSize = 102400;
 
 bool startsWithStatusLine(std::string_view line) {
     return line.size() >= 5 && line.substr(0, 5) == "HTTP/";
@@ -52,6 +55,7 @@ Transfer::Transfer(Cookies cookies, Timeouts timeouts) {
     set(CURLOPT_WRITEDATA, this);
     set(CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
     set(CURLOPT_HEADERDATA, this);
+    set(CURLOPT_BUFFERSIZE, kReadSize);
     set(CURLOPT_NOPROGRESS, 0L);
     set(CURLOPT_XFERINFOFUNCTION, &Transfer::onProgress);
     set(CURLOPT_XFERINFODATA, this);
@@ -142,10 +146,25 @@ std::size_t Transfer::onBody(char* data, std::size_t, std::size_t count, void* s
     t->lastActivity_ = Clock::now();
     const std::size_t room = t->bodyCap_ - std::min(t->bodyCap_, t->body_.size());
     const std::size_t taken = std::min(count, room);
+    if (t->body_.capacity() - t->body_.size() < taken) t->growBody(taken);
     t->body_.append(data, taken);
     // Taking less than was offered makes libcurl end the transfer with a write error.
     if (taken < count) t->bodyCut_ = true;
     return taken;
+}
+
+// The body is sized once from its Content-Length where the response gives one, so a large body
+// is never copied while it grows; otherwise it doubles. Never past the cap either way.
+void Transfer::growBody(std::size_t more) {
+    const std::size_t needed = body_.size() + more;
+    std::size_t size = std::max(needed, body_.capacity() * 2);
+    curl_off_t announced = -1;
+    if (body_.empty() &&
+        curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
+        announced > 0) {
+        size = std::max(needed, static_cast<std::size_t>(announced));
+    }
+    reserveBytes(body_, std::max(needed, std::min(size, bodyCap_)));
 }
 
 std::size_t Transfer::onHeader(char* data, std::size_t, std::size_t count, void* self) {
@@ -157,9 +176,11 @@ std::size_t Transfer::onHeader(char* data, std::size_t, std::size_t count, void*
     if (startsWithStatusLine(line)) {
         t->headerBlock_.clear();
         t->gotStatus_ = true;
+        t->headerComplete_ = false;
     }
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
+    if (line.empty()) t->headerComplete_ = true;
     t->headerBlock_.append(line).append("\r\n");
     return t->headerBlock_.size() > kHeaderCap ? 0 : count;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <curl/curl.h>
 
@@ -51,6 +52,8 @@ class Transfer {
     CURLcode perform();
 
     const std::string& body() const { return body_; }
+    // Hands the body over instead of copying it; body() is empty afterwards.
+    std::string takeBody() { return std::move(body_); }
     // The last response's header block: status line first, each line ending in CR LF,
     // the empty line that ends the block included.
     const std::string& headerBlock() const { return headerBlock_; }
@@ -59,6 +62,8 @@ class Transfer {
     bool requestSent() const;
     // The body went past the cap and was cut there.
     bool bodyCut() const { return bodyCut_; }
+    // The last response's header block arrived whole, up to the empty line that ends it.
+    bool headerComplete() const { return headerComplete_; }
 
   private:
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
@@ -66,6 +71,7 @@ class Transfer {
     static int onProgress(void* self, curl_off_t, curl_off_t downloaded, curl_off_t,
                           curl_off_t uploaded);
     bool shouldAbort() const;
+    void growBody(std::size_t more);
 
     CURL* easy_ = nullptr;
     curl_slist* headerList_ = nullptr;
@@ -75,6 +81,7 @@ class Transfer {
     std::string headerBlock_;
     bool gotStatus_ = false;
     bool bodyCut_ = false;
+    bool headerComplete_ = false;
     std::size_t bodyCap_ = 0;
     std::chrono::milliseconds idle_{0};
     std::chrono::steady_clock::time_point lastActivity_;

@@ -137,7 +137,8 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
 
     transfer.perform();
     if (!transfer.gotResponse()) return fail(transfer.requestSent() ? 712 : 711);
-    const std::string& body = transfer.body();
+    // A header block that broke off (too large, or the peer went away) is no response.
+    if (!transfer.headerComplete()) return fail(712);
 
     args.returnedHeaders =
         replaceText(transfer.headerBlock(), "Set-Cookie", "Set-Cookie", 1, -1, false);
@@ -157,7 +158,8 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
         args.returnedCookies += newCookies;
     }
     if (args.cookies) mergeCookies(*args.cookies, args.returnedCookies);
-    args.responseBytes = body;
+    args.responseBytes = transfer.takeBody();
+    const std::string& body = args.responseBytes;
 
     std::string result = decodedPage(toText(body), body);
     processPendingEvents();

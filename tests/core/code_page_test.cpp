@@ -51,3 +51,64 @@ TEST(CodePage, RecodesDeclaredCharsetsAndKeepsUnknownOnes) {
     EXPECT_EQ(recodeToGbk("x", "utf-8//IGNORE"), "x");
     EXPECT_EQ(recodeToGbk("x", ""), "x");
 }
+
+TEST(CodePage, GbkAndUtf8ConvertExactlyAsIconvDoes) {
+    // Every pair of non-zero bytes in one stream: valid characters, broken pairs in every
+    // context, and as UTF-8 nearly every kind of broken sequence.
+    std::string pairs;
+    for (int a = 1; a < 256; ++a) {
+        for (int b = 1; b < 256; ++b) {
+            pairs += static_cast<char>(a);
+            pairs += static_cast<char>(b);
+        }
+    }
+    // Every code point of the first plane and a sample of the others, each also cut short.
+    std::string points;
+    for (char32_t c = 1; c < 0x110000; c += c < 0x10000 ? 1 : 0x3FF) {
+        std::string one;
+        if (!convertCharset(std::string_view(reinterpret_cast<const char*>(&c), 4), "UTF-32LE",
+                            "UTF-8", one) ||
+            one == "\xEF\xBF\xBD") {
+            continue;  // surrogates
+        }
+        points += one + one.substr(0, one.size() - 1) + "a";
+    }
+    for (const std::string& in : {pairs, points}) {
+        std::string utf8, gbk;
+        ASSERT_TRUE(convertCharset(in, "CP936", "UTF-8", utf8));
+        ASSERT_TRUE(convertCharset(in, "UTF-8", "CP936", gbk));
+        EXPECT_TRUE(gbkToUtf8(in) == utf8);
+        EXPECT_TRUE(utf8ToGbk(in) == gbk);
+        EXPECT_TRUE(recodeToGbk(in, "Utf8") == gbk);
+    }
+}
+
+TEST(CodePage, ABrokenCharacterAtTheEndIsReplacedWithoutReadingPastIt) {
+    // The GB2312 decoder takes in a lone lead byte at the end before it reports it incomplete.
+    EXPECT_EQ(recodeToGbk("i\xE8", "GB2312"), "i?");
+    EXPECT_EQ(recodeToGbk("\xE8", "Gb2312"), "?");
+    EXPECT_EQ(recodeToGbk("\xD6\xD0\xB5", "GB2312"), "中?");
+    EXPECT_EQ(recodeToGbk("i\xE8", "EUC-CN"), "i?");
+}
+
+TEST(CodePage, AStatefulTargetGetsItsClosingSequence) {
+    std::string out;
+    ASSERT_TRUE(convertCharset(u8(u8"中"), "UTF-8", "UTF-7", out));
+    EXPECT_EQ(out, "+Ti0-");
+    // Also in front of a replacement: the "?" must not land inside the shifted run.
+    ASSERT_TRUE(convertCharset(u8(u8"中") + "\xFF", "UTF-8", "UTF-7", out));
+    EXPECT_EQ(out, "+Ti0-?");
+}
+
+TEST(CodePage, EverySpellingOfACharsetSharesABoundedCache) {
+    const std::string name = "windows-1252";
+    for (unsigned mask = 0; mask < 128; ++mask) {
+        std::string spelling = name;
+        for (std::size_t i = 0, letter = 0; i < spelling.size(); ++i) {
+            if (spelling[i] < 'a' || spelling[i] > 'z') continue;
+            if (mask >> letter++ & 1) spelling[i] = static_cast<char>(spelling[i] - 'a' + 'A');
+        }
+        ASSERT_EQ(recodeToGbk("\x80", spelling), "\x80") << spelling;  // the euro sign
+    }
+    EXPECT_LE(iconvDescriptorsOpenForTesting(), 8u);
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace pv;
 
 TEST(Cutting, CountsBytesAndClampsToTheText) {
@@ -73,6 +75,98 @@ TEST(ReplaceText, ReplacesLeftToRightWithoutRescanning) {
                           "a", "b"),
               "\xB4\x61"
               "b");
+}
+
+namespace {
+
+// The searches as defined: walk the characters one by one from the first byte (or from where
+// the grid starts again) and try each position.
+bool matchAt(std::string_view t, std::size_t i, std::string_view s, bool ignoreCase) {
+    return i + s.size() <= t.size() && compareText(t.substr(i, s.size()), s, !ignoreCase) == 0;
+}
+
+int walkFind(std::string_view t, std::string_view s, int start, bool ignoreCase, bool backward) {
+    const std::size_t from = start < 1 ? 0 : start - 1;
+    const std::size_t end = backward ? std::min(from, t.size()) : t.size();
+    if ((backward ? end : t.size()) == 0 || (!backward && from >= t.size())) return -1;
+    if (s.empty()) return 1;
+    int found = -1;
+    for (std::size_t i = 0; i < end; i += charWidth(t, i)) {
+        if (i + s.size() > end || (!backward && i < from)) continue;
+        if (matchAt(t.substr(0, end), i, s, ignoreCase)) {
+            found = static_cast<int>(i + 1);
+            if (!backward) break;
+        }
+    }
+    return found;
+}
+
+std::string walkReplace(std::string_view t, std::string_view s, std::string_view r, int start,
+                        int count, bool ignoreCase) {
+    std::size_t i = start - 1;
+    std::string out(t.substr(0, i));
+    while (i + s.size() <= t.size() && count != 0) {
+        if (matchAt(t, i, s, ignoreCase)) {
+            out.append(r);
+            i += s.size();
+            --count;
+        } else {
+            out.append(t.substr(i, charWidth(t, i)));
+            i += charWidth(t, i);
+        }
+    }
+    return out.append(t.substr(i));
+}
+
+}  // namespace
+
+TEST(Searches, AgreeWithAWalkOverEveryCharacter) {
+    // Few distinct bytes, so that matches, trail bytes that look like letters and long runs of
+    // lead and trail bytes all turn up often.
+    const std::string bytes = "aAb\xB4\xD6\xD0\xB4\xB4";
+    std::mt19937 random(13);
+    auto draw = [&](std::size_t maxLength) {
+        std::string out(random() % (maxLength + 1), ' ');
+        for (char& c : out)
+            c = bytes[random() % bytes.size()];
+        return out;
+    };
+    for (int round = 0; round < 1000; ++round) {
+        const std::string t = draw(24);
+        const std::string s = draw(3);
+        const std::string r = draw(2);
+        const int n = textLength(t);
+        for (bool ic : {false, true}) {
+            int known = 1;
+            for (int start = -1; start <= n + 2; ++start) {
+                SCOPED_TRACE(::testing::Message() << t << " / " << s << " from " << start << ic);
+                EXPECT_EQ(findText(t, s, start, ic), walkFind(t, s, start, ic, false));
+                EXPECT_EQ(findTextFrom(t, s, start, known, ic), walkFind(t, s, start, ic, false));
+                EXPECT_EQ(findTextBackward(t, s, start, ic), walkFind(t, s, start, ic, true));
+                if (start >= 1 && start <= n) {
+                    const int count = static_cast<int>(random() % 4) - 1;
+                    EXPECT_EQ(replaceText(t, s, r, start, count, !ic),
+                              s.empty() ? t : walkReplace(t, s, r, start, count, ic));
+                }
+                if (start > 1 && start <= n &&
+                    known + static_cast<int>(charWidth(t, known - 1)) == start) {
+                    known = start;
+                }
+            }
+        }
+        // Splitting at s is replacing s by a byte that is not in the text, then cutting there.
+        if (!s.empty() && !t.empty()) {
+            const std::string marked = walkReplace(t, s, "|", 1, -1, false);
+            TextArray pieces;
+            std::size_t cut = 0;
+            for (std::size_t bar; (bar = marked.find('|', cut)) != std::string::npos;
+                 cut = bar + 1) {
+                pieces.push_back(marked.substr(cut, bar - cut));
+            }
+            if (cut < marked.size()) pieces.push_back(marked.substr(cut));
+            EXPECT_EQ(splitText(t, s), pieces) << t << " / " << s;
+        }
+    }
 }
 
 TEST(SplitText, KeepsInnerEmptiesButNoTrailingOne) {

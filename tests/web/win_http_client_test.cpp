@@ -107,6 +107,17 @@ TEST_F(WinHttpClientTest, NumbersTheStepThatFailed) {
     EXPECT_EQ(unanswered.redirectLocation, "kept");
     EXPECT_GE(elapsed, 1s);
     EXPECT_LT(elapsed, 1s + kTimeSlack);
+
+    // A header block of 4 MiB is refused on the way in; that is a failure, not "200 OK".
+    LoopbackServer bloated([](const std::string&) {
+        return httpReply("HTTP/1.1 200 OK", "page",
+                         std::vector<std::string>(4096, "X-Pad: " + std::string(1024, 'x')));
+    });
+    WinHttpClientArgs oversized;
+    oversized.returnedHeaders = "kept";
+    EXPECT_EQ(WinHttpClient(bloated.url("/x"), oversized), "");
+    EXPECT_EQ(oversized.statusText, "712 服务器未响应!");
+    EXPECT_EQ(oversized.returnedHeaders, "kept");
 }
 
 TEST_F(WinHttpClientTest, KeepsAPartialBodyWithTheStatusOfItsResponse) {
