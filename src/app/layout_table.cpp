@@ -1,5 +1,6 @@
 #include "app/layout_table.h"
 
+#include <iterator>
 #include <unordered_map>
 
 #include "plans/catalogue.h"
@@ -50,51 +51,6 @@ KindInfo kindInfo(ControlKind kind) {
     return {"", 0};
 }
 
-struct Rect {
-    int left, top, width, height;
-};
-
-class TableBuilder {
-  public:
-    // add() hands out a reference into the table; the reserve keeps it valid while the caller
-    // fills in the rest of the control.
-    TableBuilder() { table_.reserve(320); }
-
-    ControlSpec& add(ControlKind kind, int number, const std::string& container, int page, Rect r,
-                     std::string text = {}) {
-        const KindInfo info = kindInfo(kind);
-        ControlSpec c;
-        c.name = info.word + std::to_string(number);
-        c.kind = kind;
-        c.id = info.idBase + static_cast<std::uint32_t>(number);
-        c.container = container;
-        c.page = page;
-        c.left = r.left;
-        c.top = r.top;
-        c.width = r.width;
-        c.height = r.height;
-        c.text = std::move(text);
-        table_.push_back(std::move(c));
-        return table_.back();
-    }
-
-    ControlSpec& hidden(ControlKind kind, int number, const std::string& container, Rect r) {
-        ControlSpec& c = add(kind, number, container, 0, r);
-        c.visible = false;
-        return c;
-    }
-
-    void timers(int first, int last, const std::string& container, int page) {
-        for (int n = first; n <= last; ++n)
-            add(ControlKind::Timer, n, container, page, {0, 0, 0, 0}).visible = false;
-    }
-
-    std::vector<ControlSpec> take() { return std::move(table_); }
-
-  private:
-    std::vector<ControlSpec> table_;
-};
-
 void setColors(ControlSpec& c, std::uint32_t text, std::uint32_t back) {
     c.textColor = text;
     c.backColor = back;
@@ -128,7 +84,7 @@ constexpr int kSecondPageTops[12] = {8, 42, 74, 103, 139, 172, 206, 240, 272, 30
 constexpr int kThirdPageLefts[3] = {0, 72, 160};
 constexpr int kThirdPageWidths[3] = {72, 88, 80};
 
-Rect fetchButtonRect(const FetchedPlan& p) {
+LayoutRect fetchButtonRect(const FetchedPlan& p) {
     switch (p.subPage) {
         case 0:
             return {kNarrowLefts[p.column], kFirstPageTops[p.row], 38, 28};
@@ -142,7 +98,7 @@ Rect fetchButtonRect(const FetchedPlan& p) {
 
 // Two columns of plan buttons per group, filled row by row in page-cache order. The back-three
 // column runs from top 24 to 389 over ten rows, the back-two one from 34 to 352 over nine.
-Rect cachedButtonRect(int indexInGroup, PlanGroup group) {
+LayoutRect cachedButtonRect(int indexInGroup, PlanGroup group) {
     const int row = indexInGroup / 2, column = indexInGroup % 2;
     if (group == PlanGroup::BackThree)
         return {column == 0 ? 424 : 496, spread(24, 389, 10, row), 64, 32};
@@ -251,6 +207,50 @@ void addLastPages(TableBuilder& b) {
 }
 
 }  // namespace
+
+ControlSpec& TableBuilder::add(ControlKind kind, int number, const std::string& container, int page,
+                               LayoutRect r, std::string text) {
+    const KindInfo info = kindInfo(kind);
+    ControlSpec& c = table_.emplace_back();
+    c.name = info.word + std::to_string(number);
+    c.kind = kind;
+    c.id = info.idBase + static_cast<std::uint32_t>(number);
+    c.container = container;
+    c.page = page;
+    c.left = r.left;
+    c.top = r.top;
+    c.width = r.width;
+    c.height = r.height;
+    c.text = std::move(text);
+    return c;
+}
+
+ControlSpec& TableBuilder::hidden(ControlKind kind, int number, const std::string& container,
+                                  LayoutRect r) {
+    ControlSpec& c = add(kind, number, container, 0, r);
+    c.visible = false;
+    return c;
+}
+
+void TableBuilder::timers(int first, int last, const std::string& container, int page) {
+    for (int n = first; n <= last; ++n)
+        add(ControlKind::Timer, n, container, page, {}).visible = false;
+}
+
+std::vector<ControlSpec> TableBuilder::take() {
+    std::vector<ControlSpec> table(std::make_move_iterator(table_.begin()),
+                                   std::make_move_iterator(table_.end()));
+    table_.clear();
+    return table;
+}
+
+std::optional<ControlKind> kindOfName(const std::string& name) {
+    for (int k = 0; k <= int(ControlKind::HyperlinkBox); ++k) {
+        const std::string word = kindInfo(ControlKind(k)).word;
+        if (name.compare(0, word.size(), word) == 0) return ControlKind(k);
+    }
+    return std::nullopt;
+}
 
 const WindowSpec& windowSpec() {
     static const WindowSpec spec{"岚枫阁免费版+大底v1.41"};

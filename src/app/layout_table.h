@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,27 @@ struct WindowSpec {
     int left = 50, top = 50;
     int outerWidth = 861, outerHeight = 638;
 };
+
+struct LayoutRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// Builds a table in order. Names and identifiers follow from the kind and the number. The
+// reference add() hands out stays valid until take(), however many controls follow it.
+class TableBuilder {
+  public:
+    ControlSpec& add(ControlKind kind, int number, const std::string& container, int page,
+                     LayoutRect r, std::string text = {});
+    ControlSpec& hidden(ControlKind kind, int number, const std::string& container, LayoutRect r);
+    void timers(int first, int last, const std::string& container, int page);
+    std::vector<ControlSpec> take();
+
+  private:
+    std::deque<ControlSpec> table_;
+};
+
+// The kind a control name starts with ("编辑框2" is an edit box); nullopt for no kind's word.
+std::optional<ControlKind> kindOfName(const std::string& name);
 
 const WindowSpec& windowSpec();
 // Containers come before their contents.

@@ -15,6 +15,11 @@ struct ProgramState {
     // Read by page workers at their own pace; written by the window thread.
     std::atomic<std::int32_t> stopFlag{0};
     std::atomic<std::uint32_t> currentLock{0};
+    // Page-cache refreshes are numbered from 1; the workers of every refresh up to
+    // pageRefreshesStopped have been told to end, even when a later refresh has cleared the stop
+    // flag before they looked at it.
+    std::atomic<std::uint32_t> pageRefreshesStarted{0};
+    std::atomic<std::uint32_t> pageRefreshesStopped{0};
     // Window thread only.
     std::int32_t dayTriggerCounter = 0;
     std::int32_t nightTriggerCounter = 0;

@@ -4,8 +4,10 @@
 #include <pcre2.h>
 
 #include <memory>
+#include <string>
 
 #include "core/code_page.h"
+#include "core/log.h"
 #include "core/text.h"
 
 namespace pv {
@@ -20,6 +22,35 @@ struct ContextDeleter {
 struct MatchDataDeleter {
     void operator()(pcre2_match_data* m) const { pcre2_match_data_free(m); }
 };
+struct MatchContextDeleter {
+    void operator()(pcre2_match_context* c) const { pcre2_match_context_free(c); }
+};
+struct JitStackDeleter {
+    void operator()(pcre2_jit_stack* s) const { pcre2_jit_stack_free(s); }
+};
+
+// A pattern that backtracks without end gives up here (tens of milliseconds compiled, under a
+// second interpreted) instead of holding its thread.
+constexpr uint32_t kMatchLimit = 10'000'000;
+// The compiled matcher's own stack is 32 KiB, a few thousand levels of backtracking; a group
+// repeated over a long line needs more. 8 MiB holds about 250,000 levels, and the interpreter
+// (used where the matcher cannot be compiled) gets as many through its heap limit, in KiB.
+constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
+constexpr PCRE2_SIZE kJitStackMax = 8 * 1024 * 1024;
+constexpr uint32_t kHeapLimitKiB = 64 * 1024;
+
+std::string engineMessage(int code) {
+    PCRE2_UCHAR buffer[256];
+    if (pcre2_get_error_message(code, buffer, sizeof buffer) < 0) return "error";
+    return reinterpret_cast<const char*>(buffer);
+}
+
+void logEngineError(std::string_view what, const std::string& patternUtf8, int code) {
+    std::string message = "regular expression \"";
+    message.append(patternUtf8).append("\" ").append(what).append(": ");
+    message.append(engineMessage(code)).append(" (").append(std::to_string(code)).append(")");
+    logFailure(message);
+}
 
 // Offset just behind the character that starts at `pos` in valid UTF-8, taking CR LF as one
 // step the way the newline convention does.
@@ -50,9 +81,16 @@ bool RegexObject::create(std::string_view pattern, std::string_view subject, boo
 
     std::unique_ptr<pcre2_compile_context, ContextDeleter> context(
         pcre2_compile_context_create(nullptr));
-    if (!context) return false;
+    std::unique_ptr<pcre2_match_context, MatchContextDeleter> matchContext(
+        pcre2_match_context_create(nullptr));
+    if (!context || !matchContext) {
+        logEngineError("not compiled", patternUtf8, PCRE2_ERROR_NOMEMORY);
+        return false;
+    }
     // ANYCRLF keeps CR out of "." as well as LF, so ".+" never ends in a stray CR.
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
+    pcre2_set_match_limit(matchContext.get(), kMatchLimit);
+    pcre2_set_heap_limit(matchContext.get(), kHeapLimitKiB);
     uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY;
     if (!caseSensitive) options |= PCRE2_CASELESS;
     if (multiLine) options |= PCRE2_MULTILINE;
@@ -61,28 +99,54 @@ bool RegexObject::create(std::string_view pattern, std::string_view subject, boo
     std::unique_ptr<pcre2_code, CodeDeleter> code(
         pcre2_compile(reinterpret_cast<PCRE2_SPTR>(patternUtf8.data()), patternUtf8.size(), options,
                       &error, &errorOffset, context.get()));
-    if (!code) return false;
+    if (!code) {
+        logEngineError("is invalid at " + std::to_string(errorOffset), patternUtf8, error);
+        return false;
+    }
     pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);  // falls back to the interpreter
     uint32_t captures = 0;
-    pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
-    groupCount_ = static_cast<int>(captures);
-
+    const int info = pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
     std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
         pcre2_match_data_create_from_pattern(code.get(), nullptr));
-    if (!data) return false;
+    if (info != 0 || !data) {
+        logEngineError("not compiled", patternUtf8, info != 0 ? info : PCRE2_ERROR_NOMEMORY);
+        return false;
+    }
+    groupCount_ = static_cast<int>(captures);
+
     const auto* s = reinterpret_cast<PCRE2_SPTR>(subjectUtf8_.data());
     const std::size_t length = subjectUtf8_.size();
+    std::unique_ptr<pcre2_jit_stack, JitStackDeleter> jitStack;
+    auto match = [&](std::size_t offset, uint32_t flags) {
+        int rc = pcre2_match(code.get(), s, length, offset, flags, data.get(), matchContext.get());
+        if (rc == PCRE2_ERROR_JIT_STACKLIMIT && !jitStack) {
+            // Most patterns never need it, so the large stack is made on first demand.
+            jitStack.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));
+            if (!jitStack) return rc;
+            pcre2_jit_stack_assign(matchContext.get(), nullptr, jitStack.get());
+            rc = pcre2_match(code.get(), s, length, offset, flags, data.get(), matchContext.get());
+        }
+        return rc;
+    };
     std::size_t offset = 0;
     uint32_t flags = PCRE2_NO_UTF_CHECK;
     while (offset <= length) {
-        int rc = pcre2_match(code.get(), s, length, offset, flags, data.get(), nullptr);
-        if (rc == PCRE2_ERROR_NOMATCH && (flags & PCRE2_NOTEMPTY_ATSTART)) {
+        const int rc = match(offset, flags);
+        if (rc == PCRE2_ERROR_NOMATCH) {
+            if (!(flags & PCRE2_NOTEMPTY_ATSTART)) break;
             // An empty match stood here: try again one character further on.
             flags = PCRE2_NO_UTF_CHECK;
             offset = nextCharacter(subjectUtf8_, offset);
             continue;
         }
-        if (rc < 0) break;
+        // Any other failure (a limit, memory) leaves the matches unknown: report no collection
+        // rather than the ones found so far. 0 (too small a match block) cannot happen with a
+        // block made from the pattern, and would leave the whole match unset.
+        if (rc <= 0) {
+            logEngineError("stopped", patternUtf8, rc);
+            matches_.clear();
+            return false;
+        }
         const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
         Match m;
         m.groups.resize(captures + 1);

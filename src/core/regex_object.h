@@ -18,7 +18,8 @@ class RegexObject {
     RegexObject(const RegexObject&) = delete;
     RegexObject& operator=(const RegexObject&) = delete;
 
-    // False when the pattern is invalid; a pattern that matches nothing is a success.
+    // A pattern that matches nothing is a success. False when the pattern is invalid or the
+    // engine gives up (its match limit, memory): then no match is kept and the failure is logged.
     bool create(std::string_view pattern, std::string_view subject, bool caseSensitive = false,
                 bool multiLine = true, bool global = true, bool quoteMarker = false);
     int matchCount() const;

@@ -7,7 +7,7 @@
 namespace pv {
 
 struct Settings {
-    std::string planServer;    // host of the plan server; its port is always 2200
+    std::string planServer;    // host of the plan server, port planServerPort
     std::string planPageSite;  // scheme://host[:port]
     std::string drawSite;
     std::string publisherSite;
@@ -15,6 +15,8 @@ struct Settings {
     std::string counterId;
     std::string counterImagePrefix;  // scheme://host[:port] of the counter's digit images
     std::string blogSite;
+    // The plan server listens on 2200; only tests point it at a port of their own.
+    int planServerPort = 2200;
 
     static Settings defaults();
 };

@@ -11,17 +11,12 @@ void beginShutdown();
 // Tests reuse one process for many windows.
 void resetShutdownForTesting();
 
-// Worker threads that should be waited for at exit register themselves for their lifetime.
-class WorkerScope {
-  public:
-    WorkerScope();
-    ~WorkerScope();
-    WorkerScope(const WorkerScope&) = delete;
-    WorkerScope& operator=(const WorkerScope&) = delete;
-};
-
+// Every thread started with startThread (threads.h) counts as a live worker from its start
+// until it has ended completely: its entry returned, what the entry captured and the thread's
+// thread-locals destroyed, the thread joined. The end of the program waits for that, so it
+// never runs into a worker still tearing down.
 int liveWorkers();
-// Waits until every registered worker has ended or the timeout passed; true when none is left.
+// Waits until no worker is left or the timeout passed; true when none is left.
 bool waitForWorkers(std::chrono::milliseconds timeout);
 
 }  // namespace pv

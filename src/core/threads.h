@@ -1,7 +1,8 @@
 // Threads and locks addressed by plain 32-bit handles; 0 means none. Every thread started
-// here counts as a live worker until it returns (see shutdown.h).
+// here counts as a live worker until it has ended completely (liveWorkers in shutdown.h).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -19,11 +20,14 @@ void closeThreadHandle(ThreadHandle handle);
 bool joinThread(ThreadHandle handle);
 
 LockHandle createLock();
-// False when the handle is not a live lock.
+// False when the handle is not a live lock. Threads waiting in enterLock on it return, as they
+// would for any dead handle, and so does the holder's later leaveLock.
 bool deleteLock(LockHandle handle);
 // Both do nothing for a handle that is not a live lock. The lock is re-entrant for the thread
 // that holds it, and leaveLock from a thread that does not hold it does nothing.
 void enterLock(LockHandle handle);
 void leaveLock(LockHandle handle);
+// Waits until `count` threads are blocked in enterLock on the lock; false after the timeout.
+bool waitForLockWaitersForTesting(LockHandle handle, int count, std::chrono::milliseconds timeout);
 
 }  // namespace pv

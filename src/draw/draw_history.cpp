@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "core/log.h"
 #include "core/text.h"
 #include "core/text_between.h"
 #include "web/fetch_url.h"
@@ -90,8 +91,8 @@ void scrapeDrawHistory(App& app) {
     if (const std::size_t zero = page.find('\0'); zero != std::string::npos) page.resize(zero);
     const std::optional<DrawBoard> board = drawBoardFromPage(page);
     if (!board)
-        std::fprintf(stderr, "draw history: no usable draw list in %zu bytes from %s%s\n",
-                     page.size(), app.settings.drawSite.c_str(), kDrawTrendPath);
+        logFailure("draw history: no usable draw list in " + std::to_string(page.size()) +
+                   " bytes from " + app.settings.drawSite + kDrawTrendPath);
 
     std::lock_guard lock(g_publishing);
     if (board && ticket > g_shown) {

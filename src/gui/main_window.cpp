@@ -92,12 +92,16 @@ QFont programFont(const std::string& family, int pixelSize, bool bold) {
 MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
                        const WindowSpec& window)
     : runtime_(runtime), outerSize_(window.outerWidth, window.outerHeight) {
-    setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(toQString(window.caption));
+    setObjectName(QString::fromLatin1(ControlState::kWindowName));
     setWindowIcon(appIcon());
     setFont(programFont());
     runtime_.controls.addWindow(window.caption, this);
     build(layout);
+    for (const ControlSpec& spec : layout) {
+        if (!spec.container.empty() || spec.kind == ControlKind::Timer) continue;
+        layoutExtent_ =
+            layoutExtent_.expandedTo(QSize(spec.left + spec.width, spec.top + spec.height));
+    }
     runtime_.controls.setContentChangedHandler(
         [this](const std::string& name) { dispatch(name, ControlEvent::ContentChanged); });
     runtime_.desktop.setMainWindowCloser([this] { closeWithoutAsking(); });
@@ -105,12 +109,15 @@ MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
     setPendingEventsHook([&gate = runtime_.gate] {
         if (gate.onWindowThread()) QCoreApplication::processEvents();
     });
-    // Without a frame known yet, the outer size is the client size; showEvent corrects it.
-    setFixedSize(outerSize_);
+    // An application that stops serving events takes the window with it.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { closeWithoutAsking(); });
+    // Until a frame is known the outer size is the client size; fitOuterSize follows the frame.
+    setFixedSize(outerSize_.expandedTo(layoutExtent_));
     move(window.left, window.top);
 }
 
 MainWindow::~MainWindow() {
+    windowGone();
     // The runtime may outlive the window; nothing in it may call back into a window that is gone.
     runtime_.controls.setContentChangedHandler({});
     runtime_.desktop.setMainWindowCloser({});
@@ -127,8 +134,7 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
             connect(timer, &QTimer::timeout, this,
                     [this, name] { dispatch(name, ControlEvent::Tick); });
             timers_[spec.name] = timer;
-            runtime_.controls.addTimer(spec.name, timer);
-            runtime_.controls.setPeriod(spec.name, spec.period);
+            runtime_.controls.addTimer(spec, timer);
             continue;
         }
         QWidget* w = makeWidget(spec, layout);
@@ -136,7 +142,11 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
         if (!spec.visible) w->hide();
         widgets_[spec.name] = w;
     }
-    // A button under a box could never be pressed.
+    // Containers lie under every other control placed over them (the header strip of 选择夹1
+    // runs under 编辑框6), and a button under a box could never be pressed.
+    for (auto it = layout.rbegin(); it != layout.rend(); ++it)
+        if (it->kind == ControlKind::TabControl || it->kind == ControlKind::ShapeBox)
+            if (QWidget* w = control(it->name)) w->lower();
     for (auto& [name, w] : widgets_)
         if (qobject_cast<QPushButton*>(w)) w->raise();
 }
@@ -156,13 +166,10 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
     int topOffset = 0;
     QWidget* parent = containerOf(spec, topOffset);
     const std::string name = spec.name;
-    ControlSpec shown = spec;  // what the facade starts from
     QWidget* w = nullptr;
     switch (spec.kind) {
         case ControlKind::Button: {
             auto* button = new QPushButton(parent);
-            button->setText(
-                toDisplayText(spec.text).replace(QLatin1Char('&'), QStringLiteral("&&")));
             button->setFocusPolicy(Qt::TabFocus);
             connect(button, &QPushButton::clicked, this,
                     [this, name] { dispatch(name, ControlEvent::Click); });
@@ -174,9 +181,9 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
         case ControlKind::TransparentLabel: {
             auto* label = new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
-            label->setText(toDisplayText(spec.text));
             applyLook(spec, label, QPalette::WindowText, QPalette::Window);
-            if (spec.kind == ControlKind::TransparentLabel) label->setAutoFillBackground(false);
+            // Only a transparent label lets what lies behind it show through.
+            label->setAutoFillBackground(spec.kind == ControlKind::Label);
             w = label;
             break;
         }
@@ -185,7 +192,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
                 [this, name] { runtime_.desktop.openAddress(runtime_.controls.text(name)); },
                 parent);
             link->setTextFormat(Qt::PlainText);
-            link->setText(toDisplayText(spec.text));
             link->setCursor(Qt::PointingHandCursor);
             QFont f = link->font();
             f.setUnderline(true);
@@ -197,7 +203,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
         case ControlKind::EditBox: {
             if (spec.multiLine) {
                 auto* box = new QPlainTextEdit(parent);
-                box->setPlainText(toDisplayText(spec.text));
                 box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
                 box->setVerticalScrollBarPolicy(spec.verticalScrollBar ? Qt::ScrollBarAlwaysOn
                                                                        : Qt::ScrollBarAlwaysOff);
@@ -206,7 +211,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
                 w = box;
             } else {
                 auto* line = new QLineEdit(parent);
-                line->setText(toDisplayText(spec.text));
                 applyLook(spec, line, QPalette::Text, QPalette::Base);
                 w = line;
             }
@@ -245,14 +249,6 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
             list->setHeaderLabels(captionsOf(spec.columnHeaders));
             for (size_t c = 0; c < spec.columnWidths.size(); ++c)
                 list->setColumnWidth(int(c), spec.columnWidths[c]);
-            for (auto& row : shown.rows) {
-                // Rows name their page by path; the site comes from the settings.
-                if (!row.empty() && !row[0].empty() && row[0][0] == '/')
-                    row[0] = runtime_.app.settings.planPageSite + row[0];
-                auto* item = new QTreeWidgetItem(list);
-                for (size_t c = 0; c < row.size(); ++c)
-                    item->setText(int(c), toDisplayText(row[c]));
-            }
             w = list;
             break;
         }
@@ -280,7 +276,7 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
     }
     w->setGeometry(spec.left, spec.top - topOffset, spec.width, spec.height);
     if (auto* tabs = qobject_cast<TabControl*>(w)) tabs->relayout();
-    runtime_.controls.addControl(shown, w);
+    runtime_.controls.addControl(spec, w);
     return w;
 }
 
@@ -306,8 +302,19 @@ void MainWindow::runStartup(StartupSequence steps) {
 }
 
 void MainWindow::closeWithoutAsking() {
-    forced_ = true;
-    close();
+    windowGone();
+    close();  // within the closing question, the question's own close finishes
+}
+
+void MainWindow::windowGone() {
+    if (closed_) return;
+    closed_ = true;
+    runtime_.state.stopFlag.store(1);
+    runtime_.controls.stopTimers();
+    runtime_.gate.close();
+    beginShutdown();
+    runtime_.desktop.dismissMessageBoxes();
+    emit closed();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -316,39 +323,47 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     runtime_.state.stopFlag.store(1);
-    if (!forced_) {
-        const int answer = runtime_.desktop.messageBox("确定要关闭吗？", kStyleYesNo);
-        if (closed_) {  // ended by the program while the question was open
-            event->accept();
-            return;
-        }
-        if (answer != kAnswerYes && !forced_) {
-            event->ignore();
-            return;
-        }
+    const int answer = runtime_.desktop.messageBox("确定要关闭吗？", kStyleYesNo);
+    // The program may have ended the window while the question was open.
+    if (!closed_ && answer != kAnswerYes) {
+        event->ignore();
+        return;
     }
     event->accept();
-    closed_ = true;
-    runtime_.controls.stopTimers();
-    runtime_.gate.close();
-    beginShutdown();
-    emit closed();
+    windowGone();
 }
 
-void MainWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // The frame is known only once the window manager has placed the window.
-    QTimer::singleShot(0, this, [this] { fitOuterSize(); });
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            // A window manager reports its frame only some time after the window is shown,
+            // usually with the move that places the window inside the frame.
+            fitOuterSize();
+            break;
+        default:
+            break;
+    }
+    return handled;
 }
 
 void MainWindow::fitOuterSize() {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize client = outerSize_ - frame;
-    if (client != size()) {
-        const QPoint at = pos();
-        setFixedSize(client);
-        move(at);
-    }
+    if (!isWindow()) return;
+    const QMargins frame = frameSource_ ? frameSource_()
+                                        : QMargins(geometry().left() - frameGeometry().left(),
+                                                   geometry().top() - frameGeometry().top(),
+                                                   frameGeometry().right() - geometry().right(),
+                                                   frameGeometry().bottom() - geometry().bottom());
+    // Fitted once per frame, so a window manager that insists on another size is not fought.
+    if (fittedFrame_ == frame) return;
+    fittedFrame_ = frame;
+    const QSize client =
+        (outerSize_ - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()))
+            .expandedTo(layoutExtent_);
+    if (client != size()) setFixedSize(client);
 }
 
 }  // namespace pv

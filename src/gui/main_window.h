@@ -2,8 +2,10 @@
 // its events go to the handlers of the wiring table on the window thread.
 #pragma once
 
+#include <QMargins>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -21,7 +23,9 @@ namespace pv {
 // What one window needs around it. It lives as long as any thread that may use it.
 struct Runtime {
     explicit Runtime(Settings settings = Settings::defaults())
-        : controls(gate), desktop(gate), app{controls, desktop, std::move(settings), state} {}
+        : controls(gate, settings),
+          desktop(gate),
+          app{controls, desktop, std::move(settings), state} {}
 
     WindowGate gate;
     QtControls controls;
@@ -42,6 +46,7 @@ class MainWindow final : public QWidget {
     void runStartup(StartupSequence steps = StartupSequence::defaults());
     // Ends the window without the closing question (the update check's end of the program).
     void closeWithoutAsking();
+    // The window is gone: closed, ended by the program, destroyed or left by the application.
     bool hasClosed() const { return closed_; }
 
     QWidget* control(const std::string& name) const;
@@ -50,28 +55,36 @@ class MainWindow final : public QWidget {
     void setEventObserver(std::function<void(const std::string&, ControlEvent)> observer) {
         observer_ = std::move(observer);
     }
+    // Test hook: the frame around the window, as a window manager would report it; the
+    // platform's own by default.
+    void setFrameSource(std::function<QMargins()> source) { frameSource_ = std::move(source); }
 
   signals:
-    // The close was accepted; the controls no longer answer and shutdown has begun.
+    // The window is gone; the controls no longer answer and shutdown has begun.
     void closed();
 
   protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void build(const std::vector<ControlSpec>& layout);
     QWidget* makeWidget(const ControlSpec& spec, const std::vector<ControlSpec>& layout);
     QWidget* containerOf(const ControlSpec& spec, int& topOffset) const;
     void dispatch(const std::string& name, ControlEvent event);
+    // However the window goes, this runs once: the timers stop, the gate shuts, workers are
+    // told to end and open message boxes are dismissed.
+    void windowGone();
     void fitOuterSize();
 
     Runtime& runtime_;
     QSize outerSize_;
+    QSize layoutExtent_;  // the client area the top-level controls need
+    std::optional<QMargins> fittedFrame_;
+    std::function<QMargins()> frameSource_;
     std::unordered_map<std::string, QWidget*> widgets_;
     std::unordered_map<std::string, QTimer*> timers_;
     std::function<void(const std::string&, ControlEvent)> observer_;
-    bool forced_ = false;
     bool closed_ = false;
 };
 

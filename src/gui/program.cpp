@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/log.h"
 #include "core/shutdown.h"
+#include "gui/qt_text.h"
+#include "web/curl_global.h"
 
 namespace pv {
 namespace {
@@ -13,6 +17,11 @@ namespace {
 // Worker threads may outlive the window by a little, and detached ones even main(); what they
 // reach stays alive for the whole process.
 Runtime* g_runtime = nullptr;
+
+// Messages of the Qt-free libraries join Qt's own log.
+void logToQt(std::string_view message) {
+    qWarning().noquote() << toQString(message);
+}
 
 void exitHook() {
     if (g_runtime) g_runtime->state.releaseAtExit();
@@ -32,10 +41,15 @@ bool waitForWorkersServing(std::chrono::milliseconds budget) {
 }  // namespace
 
 int runPlanViewer(int& argc, char** argv, const ProgramOptions& options) {
+    // A write to a connection whose peer has gone fails with EPIPE instead of ending the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Before any other thread exists; a failure is logged and leaves every fetch empty.
+    initCurl();
     std::atexit(exitHook);
     std::at_quick_exit(exitHook);
 
     QApplication qapp(argc, argv);
+    setLogSink(logToQt);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(programFont());
     g_runtime = new Runtime;

@@ -1,173 +1,151 @@
 #include "gui/qt_controls.h"
 
 #include <QAbstractButton>
+#include <QDebug>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "core/convert.h"
 #include "gui/qt_text.h"
 
 namespace pv {
-namespace {
 
-constexpr int kMaxGridColumns = 256;
-
-QString buttonCaption(const std::string& text) {
-    // A single "&" would turn into a keyboard mnemonic.
-    return toDisplayText(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+QtControls::QtControls(WindowGate& gate, const Settings& settings)
+    : gate_(gate), state_(settings.planPageSite) {
+    state_.setUnknownNameHandler([](const std::string& name) {
+        qWarning().noquote() << QStringLiteral("no control is named") << toQString(name);
+    });
 }
-
-bool inRange(const GridRows& cells, int row, int column, int columns) {
-    return row >= 0 && column >= 0 && size_t(row) < cells.size() && column < columns;
-}
-
-}  // namespace
 
 void QtControls::addControl(const ControlSpec& spec, QWidget* widget) {
-    Entry& e = entries_[spec.name];
-    e.kind = spec.kind;
-    e.widget = widget;
-    e.text = toText(spec.text);
+    const ControlRecord& c = state_.add(spec);
+    views_[spec.name].widget = widget;
+    showText(spec.name, c);
+    if (spec.kind == ControlKind::ListView) showRows(spec.name, c);
+    if (spec.kind == ControlKind::Grid) showGrid(spec.name, c);
     const std::string name = spec.name;
-    if (spec.kind == ControlKind::ListView) {
-        e.columns = int(spec.columnHeaders.size());
-        for (const auto& row : spec.rows)
-            e.columns = std::max(e.columns, int(row.size()));
-        e.cells = spec.rows;
-        for (auto& row : e.cells)
-            row.resize(size_t(e.columns));
-    }
-    if (spec.kind == ControlKind::Grid) {
-        e.cells = spec.rows;
-        showGrid(e);
-    }
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
         QObject::connect(box, &QPlainTextEdit::textChanged, box, [this, name] {
             if (writing_ > 0) return;
-            if (Entry* edited = find(name)) edited->userEdited = true;
+            if (View* v = view(name)) v->userEdited = true;
             raiseContentChanged(name);
         });
     } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
         QObject::connect(line, &QLineEdit::textEdited, line, [this, name] {
-            if (Entry* edited = find(name)) edited->userEdited = true;
+            if (View* v = view(name)) v->userEdited = true;
             raiseContentChanged(name);
         });
     }
 }
 
-void QtControls::addTimer(const std::string& name, QTimer* timer) {
-    Entry& e = entries_[name];
-    e.kind = ControlKind::Timer;
-    e.timer = timer;
-    e.period = timer->isActive() ? timer->interval() : 0;
+void QtControls::addTimer(const ControlSpec& spec, QTimer* timer) {
+    const ControlRecord& c = state_.add(spec);
+    views_[spec.name].timer = timer;
+    if (c.period > 0) timer->start(c.period);
 }
 
 void QtControls::addWindow(const std::string& caption, QWidget* window) {
-    Entry& e = entries_["MainWindow"];
-    e.isWindow = true;
-    e.widget = window;
-    e.text = toText(caption);
+    const ControlRecord& c = state_.addWindow(caption);
+    views_[ControlState::kWindowName].widget = window;
+    showText(ControlState::kWindowName, c);
 }
 
 void QtControls::stopTimers() {
-    for (auto& [name, e] : entries_) {
-        if (e.timer) e.timer->stop();
-        e.period = 0;
-    }
+    state_.stopTimers();
+    for (auto& [name, v] : views_)
+        if (v.timer) v.timer->stop();
 }
 
 int QtControls::timerStarts(const std::string& name) {
     return gate_.call(
         [this, name] {
-            Entry* e = find(name);
-            return e ? e->starts : 0;
+            const ControlRecord* c = state_.find(name);
+            return c ? c->starts : 0;
         },
         0);
 }
 
-QtControls::Entry* QtControls::find(const std::string& name) {
-    auto it = entries_.find(name);
-    return it == entries_.end() ? nullptr : &it->second;
+QtControls::View* QtControls::view(const std::string& name) {
+    auto it = views_.find(name);
+    return it == views_.end() ? nullptr : &it->second;
 }
 
-std::string QtControls::readText(const Entry& e) const {
-    if (e.userEdited) {
-        if (auto* box = qobject_cast<QPlainTextEdit*>(e.widget.data()))
-            return fromUserText(box->toPlainText());
-        if (auto* line = qobject_cast<QLineEdit*>(e.widget.data()))
-            return fromUserText(line->text());
+std::string QtControls::currentText(const std::string& name) {
+    ControlRecord* c = state_.find(name);
+    if (!c) return {};
+    View* v = view(name);
+    if (v && v->userEdited) {
+        if (auto* box = qobject_cast<QPlainTextEdit*>(v->widget.data()))
+            c->text = fromUserText(box->toPlainText());
+        else if (auto* line = qobject_cast<QLineEdit*>(v->widget.data()))
+            c->text = fromUserText(line->text());
+        v->userEdited = false;
     }
-    return e.text;
+    return c->text;
 }
 
-void QtControls::writeText(const std::string& name, Entry& e, std::string text) {
-    e.text = toText(text);
-    e.userEdited = false;
-    QWidget* w = e.widget.data();
+void QtControls::showText(const std::string& name, const ControlRecord& c) {
+    View* v = view(name);
+    QWidget* w = v ? v->widget.data() : nullptr;
     if (!w) return;
+    v->userEdited = false;
     ++writing_;
-    if (e.isWindow) {
-        w->setWindowTitle(toQString(e.text));
+    if (c.isWindow) {
+        w->setWindowTitle(toQString(c.text));
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-        box->setPlainText(toDisplayText(e.text));
+        box->setPlainText(toDisplayText(c.text));
     } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
-        line->setText(toDisplayText(e.text));
+        line->setText(toDisplayText(c.text));
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
-        label->setText(toDisplayText(e.text));
+        label->setText(toDisplayText(c.text));
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        button->setText(buttonCaption(e.text));
+        button->setText(toDisplayText(withoutMnemonics(c.text)));
     }
     --writing_;
-    if (e.kind == ControlKind::EditBox) raiseContentChanged(name);
 }
 
-void QtControls::appendToBox(const std::string& name, Entry& e, const std::string& text) {
-    const std::string added = toText(text);
-    e.text = readText(e) + added;
-    e.userEdited = false;
-    ++writing_;
-    if (auto* box = qobject_cast<QPlainTextEdit*>(e.widget.data())) {
-        // The caret goes to the end and stays in view, so the newest lines show.
-        box->moveCursor(QTextCursor::End);
-        box->insertPlainText(toDisplayText(added));
-        box->ensureCursorVisible();
-    } else if (auto* line = qobject_cast<QLineEdit*>(e.widget.data())) {
-        line->setText(toDisplayText(e.text));
+void QtControls::showRows(const std::string& name, const ControlRecord& c) {
+    View* v = view(name);
+    auto* list = qobject_cast<QTreeWidget*>(v ? v->widget.data() : nullptr);
+    if (!list) return;
+    list->clear();
+    list->setColumnCount(std::max(list->columnCount(), c.columns));
+    for (const auto& row : c.cells) {
+        auto* item = new QTreeWidgetItem(list);
+        for (size_t col = 0; col < row.size(); ++col)
+            item->setText(int(col), toDisplayText(row[col]));
     }
-    --writing_;
-    raiseContentChanged(name);
 }
 
-void QtControls::showGrid(Entry& e) {
-    auto* table = qobject_cast<QTableWidget*>(e.widget.data());
+void QtControls::showGrid(const std::string& name, const ControlRecord& c) {
+    View* v = view(name);
+    auto* table = qobject_cast<QTableWidget*>(v ? v->widget.data() : nullptr);
     if (!table) return;
     int columns = 0;
-    for (const auto& row : e.cells)
+    for (const auto& row : c.cells)
         columns = std::max(columns, int(row.size()));
-    if (!e.widths.empty()) columns = std::max(columns, e.widths.rbegin()->first + 1);
+    if (!c.widths.empty()) columns = std::max(columns, c.widths.rbegin()->first + 1);
     table->clearContents();
-    table->setRowCount(int(e.cells.size()));
+    table->setRowCount(int(c.cells.size()));
     table->setColumnCount(columns);
     QFont headerFont = table->font();
     headerFont.setBold(true);
-    for (int r = 0; r < int(e.cells.size()); ++r) {
-        for (int c = 0; c < int(e.cells[size_t(r)].size()); ++c) {
-            auto* item = new QTableWidgetItem(toDisplayText(e.cells[size_t(r)][size_t(c)]));
+    for (int r = 0; r < int(c.cells.size()); ++r) {
+        for (int col = 0; col < int(c.cells[size_t(r)].size()); ++col) {
+            auto* item = new QTableWidgetItem(toDisplayText(c.cells[size_t(r)][size_t(col)]));
             item->setFlags(Qt::ItemIsEnabled);
             item->setTextAlignment(Qt::AlignCenter);
             if (r == 0) {  // the header row
                 item->setFont(headerFont);
                 item->setBackground(table->palette().button());
             }
-            table->setItem(r, c, item);
+            table->setItem(r, col, item);
         }
     }
-    for (auto [column, width] : e.widths)
+    for (auto [column, width] : c.widths)
         table->setColumnWidth(column, width);
 }
 
@@ -176,138 +154,101 @@ void QtControls::raiseContentChanged(const std::string& name) {
 }
 
 std::string QtControls::text(const std::string& name) {
-    return gate_.call(
-        [this, name] {
-            Entry* e = find(name);
-            return e ? readText(*e) : std::string();
-        },
-        std::string());
+    return gate_.call([this, name] { return currentText(name); }, std::string());
 }
 
 void QtControls::setText(const std::string& name, const std::string& text) {
     gate_.run([this, name, text] {
-        if (Entry* e = find(name)) writeText(name, *e, text);
+        const ControlRecord* c = state_.setText(name, text);
+        if (!c) return;
+        showText(name, *c);
+        if (ControlState::raisesContentChanged(*c)) raiseContentChanged(name);
     });
 }
 
 void QtControls::appendText(const std::string& name, const std::string& text) {
     gate_.run([this, name, text] {
-        Entry* e = find(name);
-        if (!e) return;
-        if (e->kind == ControlKind::EditBox)
-            appendToBox(name, *e, text);
-        else
-            writeText(name, *e, readText(*e) + text);
+        if (state_.has(name)) currentText(name);  // what the user typed comes first
+        const ControlRecord* c = state_.appendText(name, text);
+        if (!c) return;
+        View* v = view(name);
+        if (auto* box = qobject_cast<QPlainTextEdit*>(v ? v->widget.data() : nullptr)) {
+            // The caret goes to the end and stays in view, so the newest lines show.
+            ++writing_;
+            box->moveCursor(QTextCursor::End);
+            box->insertPlainText(toDisplayText(text));
+            box->ensureCursorVisible();
+            --writing_;
+        } else {
+            showText(name, *c);
+        }
+        if (ControlState::raisesContentChanged(*c)) raiseContentChanged(name);
     });
 }
 
 bool QtControls::visible(const std::string& name) {
-    return gate_.call(
-        [this, name] {
-            Entry* e = find(name);
-            if (!e || !e->widget) return false;
-            return e->isWindow ? e->widget->isVisible() : !e->widget->isHidden();
-        },
-        false);
+    return gate_.call([this, name] { return state_.visible(name); }, false);
 }
 
 void QtControls::setVisible(const std::string& name, bool visible) {
     gate_.run([this, name, visible] {
-        Entry* e = find(name);
-        if (e && e->widget) e->widget->setVisible(visible);
+        if (!state_.setVisible(name, visible)) return;
+        if (View* v = view(name); v && v->widget) v->widget->setVisible(visible);
     });
 }
 
 int QtControls::period(const std::string& name) {
-    return gate_.call(
-        [this, name] {
-            Entry* e = find(name);
-            return e ? e->period : 0;
-        },
-        0);
+    return gate_.call([this, name] { return state_.period(name); }, 0);
 }
 
 void QtControls::setPeriod(const std::string& name, int ms) {
     gate_.run([this, name, ms] {
-        Entry* e = find(name);
-        if (!e || !e->timer) return;
-        const int period = std::max(ms, 0);
-        if (period == e->period) return;
-        e->period = period;
-        if (period == 0) {
-            e->timer->stop();
-        } else {
-            e->timer->start(period);
-            ++e->starts;
-        }
+        const std::optional<int> period = state_.setPeriod(name, ms);
+        View* v = view(name);
+        if (!period || !v || !v->timer) return;
+        if (*period == 0)
+            v->timer->stop();
+        else
+            v->timer->start(*period);
     });
 }
 
 int QtControls::itemCount(const std::string& name) {
-    return gate_.call(
-        [this, name] {
-            Entry* e = find(name);
-            return e && e->kind == ControlKind::ListView ? int(e->cells.size()) : 0;
-        },
-        0);
+    return gate_.call([this, name] { return state_.itemCount(name); }, 0);
 }
 
 std::string QtControls::itemText(const std::string& name, int row, int column) {
-    return gate_.call(
-        [this, name, row, column] {
-            Entry* e = find(name);
-            if (!e || e->kind != ControlKind::ListView ||
-                !inRange(e->cells, row, column, e->columns))
-                return std::string();
-            return e->cells[size_t(row)][size_t(column)];
-        },
-        std::string());
+    return gate_.call([this, name, row, column] { return state_.itemText(name, row, column); },
+                      std::string());
 }
 
 void QtControls::setItemText(const std::string& name, int row, int column,
                              const std::string& text) {
     gate_.run([this, name, row, column, text] {
-        Entry* e = find(name);
-        if (!e || e->kind != ControlKind::ListView || !inRange(e->cells, row, column, e->columns))
-            return;
-        std::string& cell = e->cells[size_t(row)][size_t(column)];
-        cell = toText(text);
-        if (auto* list = qobject_cast<QTreeWidget*>(e->widget.data())) {
-            if (QTreeWidgetItem* item = list->topLevelItem(row))
-                item->setText(column, toDisplayText(cell));
-        }
+        const std::string* cell = state_.setItemText(name, row, column, text);
+        View* v = view(name);
+        auto* list = qobject_cast<QTreeWidget*>(v ? v->widget.data() : nullptr);
+        if (!cell || !list) return;
+        if (QTreeWidgetItem* item = list->topLevelItem(row))
+            item->setText(column, toDisplayText(*cell));
     });
 }
 
 void QtControls::setGridRows(const std::string& name, const GridRows& rows) {
     gate_.run([this, name, rows] {
-        Entry* e = find(name);
-        if (!e || e->kind != ControlKind::Grid) return;
-        e->cells = rows;
-        for (auto& row : e->cells)
-            for (auto& cell : row)
-                cell = toText(cell);
-        showGrid(*e);
+        if (const ControlRecord* c = state_.setGridRows(name, rows)) showGrid(name, *c);
     });
 }
 
 GridRows QtControls::gridRows(const std::string& name) {
-    return gate_.call(
-        [this, name] {
-            Entry* e = find(name);
-            return e && e->kind == ControlKind::Grid ? e->cells : GridRows();
-        },
-        GridRows());
+    return gate_.call([this, name] { return state_.gridRows(name); }, GridRows());
 }
 
 void QtControls::setGridColumnWidth(const std::string& name, int column, int width) {
     gate_.run([this, name, column, width] {
-        Entry* e = find(name);
-        if (!e || e->kind != ControlKind::Grid || column < 0 || column >= kMaxGridColumns ||
-            width < 0)
-            return;
-        e->widths[column] = width;
-        if (auto* table = qobject_cast<QTableWidget*>(e->widget.data())) {
+        if (!state_.setGridColumnWidth(name, column, width)) return;
+        View* v = view(name);
+        if (auto* table = qobject_cast<QTableWidget*>(v ? v->widget.data() : nullptr)) {
             if (column >= table->columnCount()) table->setColumnCount(column + 1);
             table->setColumnWidth(column, width);
         }

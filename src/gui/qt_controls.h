@@ -1,30 +1,34 @@
 // The controls facade over the widgets of the main window. Every call may come from any thread;
-// the window gate makes it one request on the window thread. The program's own writes are kept
-// as GBK bytes, so what it writes reads back byte for byte even where a widget would change it
-// ("\r\n" to "\n", bytes that are not GBK); once the user edits a box, its widget is the source.
+// the window gate makes it one request on the window thread. The state and rules of the controls
+// are the Qt-free ControlState's; this facade shows what it holds. The program's own writes are
+// kept as GBK bytes, so what it writes reads back byte for byte even where a widget would change
+// it ("\r\n" to "\n", bytes that are not GBK); once the user edits a box, its widget is the
+// source.
 #pragma once
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <string>
 #include <unordered_map>
 
+#include "app/control_state.h"
 #include "app/layout_table.h"
 #include "core/controls.h"
+#include "core/settings.h"
 #include "gui/window_gate.h"
 
 namespace pv {
 
 class QtControls final : public Controls {
   public:
-    explicit QtControls(WindowGate& gate) : gate_(gate) {}
+    // List view rows naming a path get the settings' plan page site in front.
+    explicit QtControls(WindowGate& gate, const Settings& settings = {});
 
-    // Building, on the window thread, once the widget has its initial look and content.
+    // Building, on the window thread: the widget shows the control's initial content.
     void addControl(const ControlSpec& spec, QWidget* widget);
-    void addTimer(const std::string& name, QTimer* timer);
+    void addTimer(const ControlSpec& spec, QTimer* timer);
     void addWindow(const std::string& caption, QWidget* window);
     // Called on the window thread after every content change of an edit box, whether the
     // program or the user made it.
@@ -52,29 +56,23 @@ class QtControls final : public Controls {
     void setGridColumnWidth(const std::string& name, int column, int width) override;
 
   private:
-    struct Entry {
-        ControlKind kind = ControlKind::Label;
-        bool isWindow = false;
+    struct View {
         QPointer<QWidget> widget;
         QPointer<QTimer> timer;
-        std::string text;         // what the program wrote last
-        bool userEdited = false;  // the widget holds newer text than `text`
-        int period = 0;
-        int starts = 0;
-        GridRows cells;             // list view and grid
-        int columns = 0;            // list view
-        std::map<int, int> widths;  // grid column widths asked for
+        bool userEdited = false;  // the widget holds newer text than the state
     };
 
-    Entry* find(const std::string& name);
-    std::string readText(const Entry& e) const;
-    void writeText(const std::string& name, Entry& e, std::string text);
-    void appendToBox(const std::string& name, Entry& e, const std::string& text);
-    void showGrid(Entry& e);
+    View* view(const std::string& name);
+    // The state's text, brought up to date with what the user typed.
+    std::string currentText(const std::string& name);
+    void showText(const std::string& name, const ControlRecord& c);
+    void showRows(const std::string& name, const ControlRecord& c);
+    void showGrid(const std::string& name, const ControlRecord& c);
     void raiseContentChanged(const std::string& name);
 
     WindowGate& gate_;
-    std::unordered_map<std::string, Entry> entries_;
+    ControlState state_;
+    std::unordered_map<std::string, View> views_;
     std::function<void(const std::string&)> contentChanged_;
     int writing_ = 0;  // program writes in progress: widget change signals are not user edits
 };

@@ -1,10 +1,13 @@
 #include "gui/qt_desktop.h"
 
 #include <QClipboard>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <algorithm>
 
+#include "core/desktop_rules.h"
 #include "gui/qt_text.h"
 
 namespace pv {
@@ -63,14 +66,22 @@ int answerOf(int button, int style) {
     }
 }
 
-int showMessageBox(const std::string& text, int style, const std::string& caption) {
+}  // namespace
+
+int QtDesktop::showMessageBox(const std::string& text, int style, const std::string& caption) {
     QMessageBox box(iconOf(style), toQString(caption), toDisplayText(text), buttonsOf(style));
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    return answerOf(box.exec(), style);
+    boxes_.emplace_back(&box);
+    const int button = box.exec();
+    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), &box));
+    return answerOf(button, style);
 }
 
-}  // namespace
+void QtDesktop::dismissMessageBoxes() {
+    for (const QPointer<QMessageBox>& box : boxes_)
+        if (box) box->reject();
+}
 
 void QtDesktop::answerNextMessageBox(int answer) {
     std::lock_guard lock(hookMutex_);
@@ -92,7 +103,7 @@ int QtDesktop::messageBox(const std::string& text, int style, const std::string&
             return answer;
         }
     }
-    return gate_.call([text, style, caption] { return showMessageBox(text, style, caption); },
+    return gate_.call([=, this] { return showMessageBox(text, style, caption); },
                       dismissedAnswer(style));
 }
 
@@ -112,11 +123,13 @@ void QtDesktop::delay(int ms) {
 }
 
 bool QtDesktop::openAddress(const std::string& address) {
-    const QUrl url(toQString(address).trimmed(), QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() ||
-        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
+    const std::optional<std::string> allowed = webAddressToOpen(address);
+    if (!allowed) return false;
+    const QUrl url(QString::fromLatin1(allowed->data(), qsizetype(allowed->size())));
+    if (!url.isValid()) {
+        qWarning().noquote() << QStringLiteral("cannot open the address") << url.errorString();
         return false;
+    }
     return gate_.call(
         [this, url] { return opener_ ? opener_(url) : QDesktopServices::openUrl(url); }, false);
 }

@@ -2,6 +2,8 @@
 // address in the browser and closing the main window. Callable from any thread.
 #pragma once
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 #include <deque>
 #include <functional>
@@ -19,6 +21,8 @@ class QtDesktop final : public Desktop {
     explicit QtDesktop(WindowGate& gate) : gate_(gate) {}
 
     void setMainWindowCloser(std::function<void()> closer) { closer_ = std::move(closer); }
+    // Window thread: every message box still open returns as if dismissed (the window is going).
+    void dismissMessageBoxes();
 
     // Test hooks. The next message boxes are answered with these values, in order, without
     // being shown; the texts they asked are kept.
@@ -31,12 +35,15 @@ class QtDesktop final : public Desktop {
                    const std::string& caption = "信息：") override;
     bool setClipboardText(const std::string& text) override;
     void delay(int ms) override;
-    // Only web addresses (http, https) are opened: the address comes from outside.
+    // Opens what webAddressToOpen allows, nothing else: the address comes from outside.
     bool openAddress(const std::string& address) override;
     void closeMainWindow() override;
 
   private:
+    int showMessageBox(const std::string& text, int style, const std::string& caption);
+
     WindowGate& gate_;
+    std::vector<QPointer<QMessageBox>> boxes_;  // open ones, window thread only
     std::function<void()> closer_;
     std::function<bool(const QUrl&)> opener_;
     std::mutex hookMutex_;

@@ -1,7 +1,35 @@
 #include "killplans/kill_plans.h"
 
+#include "core/log.h"
+#include "core/regex_object.h"
+#include "plans/catalogue.h"
+#include "plans/plan_fetch.h"
+
 namespace pv {
 
-void listKillPlan(App&, const KillPlan&) {}
+std::optional<TextArray> killPlanLines(std::string_view planText, std::string_view pattern) {
+    RegexObject regex;
+    if (!regex.create(pattern, planText)) return std::nullopt;
+    TextArray lines;
+    lines.reserve(static_cast<std::size_t>(regex.matchCount()));
+    for (int i = 1; i <= regex.matchCount(); ++i)
+        lines.push_back(regex.matchText(i));
+    return lines;
+}
+
+void listKillPlan(App& app, const KillPlan& plan) {
+    const std::string planText = downloadPlanFile(app.settings, plan.contentId);
+    const std::optional<TextArray> lines = killPlanLines(planText, plan.pattern);
+    if (!lines)
+        logFailure("kill plan " + plan.button + ": the pattern engine failed; nothing is listed");
+    // Each clear and append raises the box's content-changed event, so the status lines follow
+    // the listing as it grows.
+    app.controls.setText("编辑框2", "");
+    if (lines)
+        for (const std::string& line : *lines)
+            app.controls.appendText("编辑框2", line + "\r\n");
+    for (const std::string& timer : groupTimers(PlanGroup::BackThree))
+        app.controls.setPeriod(timer, 0);
+}
 
 }  // namespace pv

@@ -1,8 +1,44 @@
 #include "plans/plan_display.h"
 
-namespace pv {
+#include "plans/catalogue.h"
+#include "plans/plan_text.h"
 
-void showPlan(App&, const CachedPlan&) {}
-void refreshPlan(App&, const CachedPlan&) {}
+namespace pv {
+namespace {
+
+constexpr const char* kPageCache = "超级列表框1";
+constexpr int kPageColumn = 2;
+constexpr const char* kPeriodBox = "编辑框6";
+
+// Every write raises the box's content-changed event, and the status lines follow each one:
+// extract-first writes the box three times, replace-first twice.
+void showFromCache(App& app, const CachedPlan& plan) {
+    Controls& c = app.controls;
+    const std::string& box = groupTextBox(plan.group);
+    c.setText(box, "");
+    const std::string page = c.itemText(kPageCache, plan.cacheRow, kPageColumn);
+    if (plan.order == SubstitutionOrder::ExtractFirst) {
+        c.setText(box, cutPlanBlock(page));
+        c.setText(box, relabel(c.text(box), plan.sourceLabel, plan.planName));
+    } else {
+        c.setText(box, planDisplayText(page, kPlanInfoMarkers, plan.sourceLabel, plan.planName,
+                                       plan.order));
+    }
+}
+
+}  // namespace
+
+void showPlan(App& app, const CachedPlan& plan) {
+    Controls& c = app.controls;
+    const bool keepOwn = plan.variant == ClickVariant::KeepsOwnTimer;
+    for (const std::string& timer : groupTimers(plan.group))
+        if (!keepOwn || timer != plan.refreshTimer) c.setPeriod(timer, 0);
+    showFromCache(app, plan);
+    c.setPeriod(plan.refreshTimer, refreshPeriodMs(c.text(kPeriodBox)));
+}
+
+void refreshPlan(App& app, const CachedPlan& plan) {
+    showFromCache(app, plan);
+}
 
 }  // namespace pv

@@ -22,10 +22,6 @@ enum class VersionVerdict {
 };
 VersionVerdict judgeVersion(std::string_view published, std::string_view caption);
 
-// The download address to hand to the desktop: the text without surrounding white space when it
-// is an absolute http or https address with a host and no blank or control byte in it.
-std::optional<std::string> openableAddress(std::string_view text);
-
 void loadAnnouncement(App& app);
 void checkForUpdate(App& app);
 // The update check with the given wait before the window goes.

@@ -3,6 +3,8 @@
 #include <memory>
 #include <mutex>
 
+#include "core/log.h"
+
 namespace pv {
 namespace {
 
@@ -20,20 +22,35 @@ void unlockShare(CURL*, curl_lock_data data, void* share) {
 }
 
 // Kept for the life of the process: transfers on worker threads may still be running while
-// static destructors run at exit.
+// static destructors run at exit. Null when the share cannot be set up.
 Share* makeShare(bool withCookieStore) {
-    auto* share = new Share;
+    auto share = std::make_unique<Share>();
     share->handle = curl_share_init();
-    curl_share_setopt(share->handle, CURLSHOPT_LOCKFUNC, lockShare);
-    curl_share_setopt(share->handle, CURLSHOPT_UNLOCKFUNC, unlockShare);
-    curl_share_setopt(share->handle, CURLSHOPT_USERDATA, share);
-    curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-    if (withCookieStore) curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    return share;
+    if (!share->handle) {
+        logFailure("libcurl: no share handle");
+        return nullptr;
+    }
+    CURLSHcode code = CURLSHE_OK;
+    auto set = [&](CURLSHoption option, auto value) {
+        if (code == CURLSHE_OK) code = curl_share_setopt(share->handle, option, value);
+    };
+    set(CURLSHOPT_LOCKFUNC, lockShare);
+    set(CURLSHOPT_UNLOCKFUNC, unlockShare);
+    set(CURLSHOPT_USERDATA, share.get());
+    set(CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    set(CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    if (withCookieStore) set(CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    if (code != CURLSHE_OK) {
+        logFailure(std::string("libcurl: the shared caches cannot be set up: ") +
+                   curl_share_strerror(code));
+        curl_share_cleanup(share->handle);
+        return nullptr;
+    }
+    return share.release();
 }
 
 std::once_flag g_once;
+bool g_ready = false;
 Share* g_plain = nullptr;
 Share* g_withCookies = nullptr;
 
@@ -42,16 +59,22 @@ TransferLimits g_limits;
 
 }  // namespace
 
-void ensureCurl() {
+bool initCurl() {
     std::call_once(g_once, [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
+        const CURLcode code = curl_global_init(CURL_GLOBAL_DEFAULT);
+        if (code != CURLE_OK) {
+            logFailure(std::string("libcurl cannot be set up: ") + curl_easy_strerror(code));
+            return;
+        }
         g_plain = makeShare(false);
         g_withCookies = makeShare(true);
+        g_ready = g_plain && g_withCookies;
     });
+    return g_ready;
 }
 
 std::string absoluteHttpAddress(const std::string& address, bool keepCredentials) {
-    ensureCurl();
+    initCurl();  // the address parser works either way
     std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
     if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) return {};
     auto part = [&](CURLUPart which) {
@@ -71,16 +94,20 @@ std::string absoluteHttpAddress(const std::string& address, bool keepCredentials
 }
 
 CURLSH* curlShare(bool withCookieStore) {
-    ensureCurl();
+    if (!initCurl()) return nullptr;
     return (withCookieStore ? g_withCookies : g_plain)->handle;
 }
 
 void clearCookieStore() {
+    if (!initCurl()) return;
     CURL* easy = curl_easy_init();
-    if (!easy) return;
-    curl_easy_setopt(easy, CURLOPT_SHARE, curlShare(true));
-    curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
-    curl_easy_cleanup(easy);
+    CURLcode code =
+        easy ? curl_easy_setopt(easy, CURLOPT_SHARE, curlShare(true)) : CURLE_OUT_OF_MEMORY;
+    if (code == CURLE_OK) code = curl_easy_setopt(easy, CURLOPT_COOKIELIST, "ALL");
+    if (code != CURLE_OK)
+        logFailure(std::string("libcurl: the cookie store cannot be cleared: ") +
+                   curl_easy_strerror(code));
+    if (easy) curl_easy_cleanup(easy);
 }
 
 TransferLimits transferLimits() {

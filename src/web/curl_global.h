@@ -10,8 +10,10 @@
 
 namespace pv {
 
-// Initialises libcurl once for the process; safe to call from any thread.
-void ensureCurl();
+// Sets up libcurl and the caches that transfers share. The program calls it at start, before
+// any other thread runs; later calls return the outcome of the first. False (and logged) when
+// libcurl cannot be used: every transfer then fails.
+bool initCurl();
 
 // The address as libcurl reads it when it is an absolute http or https address, else empty.
 // Without `keepCredentials` a user name and password in it are dropped.
@@ -19,6 +21,7 @@ std::string absoluteHttpAddress(const std::string& address, bool keepCredentials
 
 // DNS and TLS-session caches shared by every transfer. The variant with the cookie store also
 // shares the process's cookies, which requests without a cookie string of their own use.
+// Null when libcurl could not be set up.
 CURLSH* curlShare(bool withCookieStore);
 // Forgets every cookie of the process's cookie store.
 void clearCookieStore();

@@ -27,10 +27,10 @@ Transfer::Transfer(Cookies cookies)
     : Transfer(cookies, Timeouts{transferLimits().connect, transferLimits().idle}) {}
 
 Transfer::Transfer(Cookies cookies, Timeouts timeouts) {
-    ensureCurl();
     const TransferLimits limits = transferLimits();
     bodyCap_ = limits.bodyCap;
     idle_ = timeouts.idle;
+    if (!initCurl()) return;
     easy_ = curl_easy_init();
     if (!easy_) return;
 

@@ -32,6 +32,20 @@ bool overlaps(const ControlSpec& a, const ControlSpec& b) {
 
 }  // namespace
 
+// A control is filled in through the reference add() gave, after any number of later controls.
+TEST(LayoutTable, BuilderReferencesStayValid) {
+    TableBuilder b;
+    ControlSpec& first = b.add(ControlKind::EditBox, 6, "", 0, {746, 97, 32, 24});
+    for (int n = 1; n <= 1000; ++n)
+        b.add(ControlKind::Button, n, "", 0, {});
+    first.text = "30";
+    const std::vector<ControlSpec> table = b.take();
+    ASSERT_EQ(table.size(), 1001u);
+    EXPECT_EQ(table[0].name, "编辑框6");
+    EXPECT_EQ(table[0].text, "30");
+    EXPECT_EQ(table[1000].id, 2000u);
+}
+
 TEST(LayoutTable, CountsNamesIdentifiersAndContainers) {
     const auto& table = layoutTable();
     EXPECT_EQ(table.size(), 287u);
@@ -46,6 +60,7 @@ TEST(LayoutTable, CountsNamesIdentifiersAndContainers) {
         EXPECT_TRUE(names.insert(c.name).second);
         EXPECT_TRUE(ids.insert(c.id).second);
         EXPECT_NE(c.id, 0u);
+        EXPECT_EQ(kindOfName(c.name), c.kind);
         position[c.name] = i;
         if (c.container.empty()) {
             EXPECT_EQ(c.page, 0);

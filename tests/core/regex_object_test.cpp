@@ -1,6 +1,12 @@
 #include "core/regex_object.h"
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <gtest/gtest.h>
+
+#include "core/log.h"
 
 using namespace pv;
 
@@ -162,4 +168,32 @@ TEST(RegexObject, InvalidGbkInTheSubjectDoesNotStopMatching) {
     ASSERT_TRUE(re.create("\\d+期", "\x81\x20 101期 \xFF 102期"));
     ASSERT_EQ(re.matchCount(), 2);
     EXPECT_EQ(re.matchText(2), "102期");
+}
+
+namespace {
+std::vector<std::string> g_logged;
+void recordLog(std::string_view message) {
+    g_logged.emplace_back(message);
+}
+}  // namespace
+
+TEST(RegexObject, DeepBacktrackingMatchesAndEngineErrorsAreFailures) {
+    LogSink previous = setLogSink(recordLog);
+    g_logged.clear();
+    RegexObject re;
+    // Each repeat of the group is one level of backtracking: far beyond the engine's default
+    // stack, well within what a page may hold.
+    const std::string longLine = std::string(10000, 'a') + "x";
+    ASSERT_TRUE(re.create("(a|b)*x", longLine));
+    ASSERT_EQ(re.matchCount(), 1);
+    EXPECT_EQ(re.matchText(1), longLine);
+    EXPECT_TRUE(g_logged.empty());
+
+    // Catastrophic backtracking gives up at the match limit: an error, never "no match".
+    EXPECT_FALSE(re.create("(a+)+b", std::string(40, 'a') + "!b"));
+    EXPECT_EQ(re.matchCount(), 0);
+    EXPECT_EQ(re.matchText(1), "");
+    ASSERT_EQ(g_logged.size(), 1u);
+    EXPECT_NE(g_logged[0].find("(a+)+b"), std::string::npos) << g_logged[0];
+    setLogSink(previous);
 }

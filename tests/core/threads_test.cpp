@@ -2,7 +2,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <future>
+#include <memory>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +33,23 @@ TEST(Threads, RunEntryWithItsArgumentDetachedOrJoinable) {
     EXPECT_FALSE(startThread(nullptr));
 }
 
+TEST(ThreadsDeathTest, AHandleLeftOpenDoesNotAbortTheExit) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Still running at exit, and waiting on nothing that exit destroys.
+            ThreadHandle handle = 0;
+            startThread(
+                [](int) {
+                    for (;;)
+                        pause();
+                },
+                0, &handle);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
 TEST(Threads, WorkersCountUntilTheyReturn) {
     std::promise<void> release;
     auto gate = release.get_future().share();
@@ -37,6 +58,45 @@ TEST(Threads, WorkersCountUntilTheyReturn) {
     EXPECT_FALSE(waitForWorkers(0ms));
     release.set_value();
     EXPECT_TRUE(waitForWorkers(10s));
+}
+
+namespace {
+// Holds its destructor until released, and tells when it got there.
+struct Lingerer {
+    std::promise<void>* reached = nullptr;
+    std::shared_future<void> release;
+    ~Lingerer() {
+        if (!reached) return;
+        reached->set_value();
+        release.wait();
+    }
+};
+}  // namespace
+
+TEST(Threads, AWorkerCountsUntilItsCapturedStateAndThreadLocalsAreGone) {
+    for (bool threadLocal : {false, true}) {
+        SCOPED_TRACE(threadLocal ? "thread-local" : "captured");
+        std::promise<void> destroying;
+        std::promise<void> release;
+        auto reached = destroying.get_future();
+        auto gate = release.get_future().share();
+        if (threadLocal) {
+            ASSERT_TRUE(startThread([&destroying, gate](int) {
+                thread_local Lingerer late;
+                late.reached = &destroying;
+                late.release = gate;
+            }));
+        } else {
+            auto late = std::make_shared<Lingerer>();
+            late->reached = &destroying;
+            late->release = gate;
+            ASSERT_TRUE(startThread([late = std::move(late)](int) {}));
+        }
+        EXPECT_EQ(reached.wait_for(10s), std::future_status::ready);
+        EXPECT_FALSE(waitForWorkers(0ms));
+        release.set_value();
+        EXPECT_TRUE(waitForWorkers(10s));
+    }
 }
 
 TEST(Locks, DeadHandlesAreIgnored) {
@@ -66,12 +126,29 @@ TEST(Locks, ExcludeOtherThreadsAndAllowReentry) {
         },
         0, &other));
     leaveLock(lock);
-    // Still held once: the other thread cannot have entered. A short bounded wait gives it the
-    // chance to misbehave.
-    std::this_thread::sleep_for(50ms);
+    // Still held once: the other thread blocks in enterLock.
+    ASSERT_TRUE(waitForLockWaitersForTesting(lock, 1, 10s));
     EXPECT_FALSE(entered.load());
     leaveLock(lock);
     EXPECT_TRUE(joinThread(other));
     EXPECT_TRUE(entered.load());
     EXPECT_TRUE(deleteLock(lock));
+}
+
+TEST(Locks, DeletingAHeldLockReleasesItsWaiters) {
+    LockHandle lock = createLock();
+    enterLock(lock);
+    // Shared, so that a waiter stranded by a fault outlives the test harmlessly.
+    auto through = std::make_shared<std::promise<void>>();
+    auto passed = through->get_future();
+    ASSERT_TRUE(startThread([lock, through](int) {
+        enterLock(lock);
+        through->set_value();
+        leaveLock(lock);
+    }));
+    ASSERT_TRUE(waitForLockWaitersForTesting(lock, 1, 10s));
+    EXPECT_TRUE(deleteLock(lock));
+    EXPECT_EQ(passed.wait_for(10s), std::future_status::ready);
+    leaveLock(lock);  // the holder's own leave finds no lock
+    EXPECT_TRUE(waitForWorkers(10s));
 }

@@ -2,52 +2,10 @@
 
 #include <algorithm>
 
-#include "core/convert.h"
-
 namespace pv {
-namespace {
-
-constexpr int kMaxGridColumns = 256;
-
-ControlKind kindByName(const std::string& name) {
-    auto starts = [&name](const char* word) { return name.rfind(word, 0) == 0; };
-    if (starts("编辑框")) return ControlKind::EditBox;
-    if (starts("时钟")) return ControlKind::Timer;
-    if (starts("超级列表框")) return ControlKind::ListView;
-    if (starts("高级表格")) return ControlKind::Grid;
-    if (starts("按钮")) return ControlKind::Button;
-    return ControlKind::Label;
-}
-
-bool inRange(const GridRows& cells, int row, int column, int columns) {
-    return row >= 0 && column >= 0 && size_t(row) < cells.size() && column < columns;
-}
-
-}  // namespace
 
 FakeControls::FakeControls(const std::vector<ControlSpec>& layout, const Settings& settings)
-    : strict_(true) {
-    controls_["MainWindow"].text = windowSpec().caption;
-    for (const ControlSpec& spec : layout) {
-        Control& c = controls_[spec.name];
-        c.kind = spec.kind;
-        c.text = toText(spec.text);
-        c.visible = spec.visible;
-        c.period = std::max(spec.period, 0);
-        if (spec.kind == ControlKind::ListView || spec.kind == ControlKind::Grid) {
-            c.cells = spec.rows;
-            c.columns = int(spec.columnHeaders.size());
-            for (auto& row : c.cells) {
-                c.columns = std::max(c.columns, int(row.size()));
-                if (!row.empty() && !row[0].empty() && row[0][0] == '/')
-                    row[0] = settings.planPageSite + row[0];
-            }
-            if (spec.kind == ControlKind::ListView)
-                for (auto& row : c.cells)
-                    row.resize(size_t(c.columns));
-        }
-    }
-}
+    : strict_(true), state_(layout, windowSpec().caption, settings) {}
 
 void FakeControls::setContentChangedHandler(std::function<void(const std::string&)> handler) {
     std::lock_guard lock(mutex_);
@@ -56,7 +14,8 @@ void FakeControls::setContentChangedHandler(std::function<void(const std::string
 
 void FakeControls::setListRows(const std::string& name, const GridRows& rows) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
+    admit(name);
+    ControlRecord* c = state_.find(name);
     if (!c) return;
     c->cells = rows;
     c->columns = 0;
@@ -68,8 +27,8 @@ void FakeControls::setListRows(const std::string& name, const GridRows& rows) {
 
 std::vector<std::string> FakeControls::history(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    return c ? c->history : std::vector<std::string>();
+    auto it = history_.find(name);
+    return it == history_.end() ? std::vector<std::string>() : it->second;
 }
 
 int FakeControls::contentChanges(const std::string& name) {
@@ -78,31 +37,37 @@ int FakeControls::contentChanges(const std::string& name) {
 
 int FakeControls::timerStarts(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
+    admit(name);
+    ControlRecord* c = state_.find(name);
     return c ? c->starts : 0;
 }
 
 int FakeControls::gridColumnWidth(const std::string& name, int column) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
+    admit(name);
+    ControlRecord* c = state_.find(name);
     if (!c) return 0;
     auto it = c->widths.find(column);
     return it == c->widths.end() ? 0 : it->second;
 }
 
-FakeControls::Control* FakeControls::find(const std::string& name) {
-    auto it = controls_.find(name);
-    if (it != controls_.end()) return &it->second;
-    if (strict_) return nullptr;
-    Control& c = controls_[name];
-    c.kind = kindByName(name);
-    return &c;
+std::vector<std::string> FakeControls::unknownNames() {
+    std::lock_guard lock(mutex_);
+    return state_.unknownNames();
 }
 
-void FakeControls::written(const std::string& name, Control& c,
+void FakeControls::admit(const std::string& name) {
+    if (strict_ || state_.has(name)) return;
+    ControlSpec spec;
+    spec.name = name;
+    spec.kind = kindOfName(name).value_or(ControlKind::Label);
+    state_.add(spec);
+}
+
+void FakeControls::written(const std::string& name, const ControlRecord* c,
                            std::unique_lock<std::mutex>& lock) {
-    if (c.kind != ControlKind::EditBox) return;
-    c.history.push_back(c.text);
+    if (!c || !ControlState::raisesContentChanged(*c)) return;
+    history_[name].push_back(c->text);
     auto handler = contentChanged_;
     lock.unlock();
     if (handler) handler(name);
@@ -110,98 +75,81 @@ void FakeControls::written(const std::string& name, Control& c,
 
 std::string FakeControls::text(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    return c ? c->text : std::string();
+    admit(name);
+    return state_.text(name);
 }
 
 void FakeControls::setText(const std::string& name, const std::string& text) {
     std::unique_lock lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind == ControlKind::Timer) return;
-    c->text = toText(text);
-    written(name, *c, lock);
+    admit(name);
+    written(name, state_.setText(name, text), lock);
 }
 
 void FakeControls::appendText(const std::string& name, const std::string& text) {
     std::unique_lock lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind == ControlKind::Timer) return;
-    c->text += toText(text);
-    written(name, *c, lock);
+    admit(name);
+    written(name, state_.appendText(name, text), lock);
 }
 
 bool FakeControls::visible(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    return c && c->kind != ControlKind::Timer && c->visible;
+    admit(name);
+    return state_.visible(name);
 }
 
 void FakeControls::setVisible(const std::string& name, bool visible) {
     std::lock_guard lock(mutex_);
-    if (Control* c = find(name)) c->visible = visible;
+    admit(name);
+    state_.setVisible(name, visible);
 }
 
 int FakeControls::period(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    return c ? c->period : 0;
+    admit(name);
+    return state_.period(name);
 }
 
 void FakeControls::setPeriod(const std::string& name, int ms) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind != ControlKind::Timer) return;
-    const int period = std::max(ms, 0);
-    if (period == c->period) return;
-    c->period = period;
-    if (period != 0) ++c->starts;
+    admit(name);
+    state_.setPeriod(name, ms);
 }
 
 int FakeControls::itemCount(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    return c && c->kind == ControlKind::ListView ? int(c->cells.size()) : 0;
+    admit(name);
+    return state_.itemCount(name);
 }
 
 std::string FakeControls::itemText(const std::string& name, int row, int column) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind != ControlKind::ListView || !inRange(c->cells, row, column, c->columns))
-        return {};
-    return c->cells[size_t(row)][size_t(column)];
+    admit(name);
+    return state_.itemText(name, row, column);
 }
 
 void FakeControls::setItemText(const std::string& name, int row, int column,
                                const std::string& text) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind != ControlKind::ListView || !inRange(c->cells, row, column, c->columns))
-        return;
-    c->cells[size_t(row)][size_t(column)] = toText(text);
+    admit(name);
+    state_.setItemText(name, row, column, text);
 }
 
 void FakeControls::setGridRows(const std::string& name, const GridRows& rows) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind != ControlKind::Grid) return;
-    c->cells = rows;
-    for (auto& row : c->cells)
-        for (auto& cell : row)
-            cell = toText(cell);
+    admit(name);
+    state_.setGridRows(name, rows);
 }
 
 GridRows FakeControls::gridRows(const std::string& name) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    return c && c->kind == ControlKind::Grid ? c->cells : GridRows();
+    admit(name);
+    return state_.gridRows(name);
 }
 
 void FakeControls::setGridColumnWidth(const std::string& name, int column, int width) {
     std::lock_guard lock(mutex_);
-    Control* c = find(name);
-    if (!c || c->kind != ControlKind::Grid || column < 0 || column >= kMaxGridColumns || width < 0)
-        return;
-    c->widths[column] = width;
+    admit(name);
+    state_.setGridColumnWidth(name, column, width);
 }
 
 }  // namespace pv

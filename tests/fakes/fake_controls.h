@@ -1,6 +1,8 @@
-// Controls without a window, for handler tests. Seeded from a layout table it knows exactly the
-// controls of that table and ignores other names, as the window does; unseeded it takes any name
-// and tells a control's kind by its name ("编辑框", "时钟", "超级列表框", "高级表格").
+// Controls without a window, for handler tests. They keep their state in the window's own
+// ControlState, so they follow the same rules. Seeded from a layout table they know exactly the
+// controls of that table and record every other name asked for (unknownNames(), a programming
+// error the window logs); unseeded they take any name and tell a control's kind by its name
+// ("编辑框", "时钟", "超级列表框", "高级表格").
 #pragma once
 
 #include <functional>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control_state.h"
 #include "app/layout_table.h"
 #include "core/controls.h"
 #include "core/settings.h"
@@ -30,6 +33,8 @@ class FakeControls final : public Controls {
     int contentChanges(const std::string& name);
     int timerStarts(const std::string& name);
     int gridColumnWidth(const std::string& name, int column);
+    // Names asked for that no control has, each once, in order; always empty when unseeded.
+    std::vector<std::string> unknownNames();
 
     std::string text(const std::string& name) override;
     void setText(const std::string& name, const std::string& text) override;
@@ -47,24 +52,15 @@ class FakeControls final : public Controls {
     void setGridColumnWidth(const std::string& name, int column, int width) override;
 
   private:
-    struct Control {
-        ControlKind kind = ControlKind::Label;
-        std::string text;
-        bool visible = true;
-        int period = 0;
-        int starts = 0;
-        GridRows cells;
-        int columns = 0;
-        std::map<int, int> widths;
-        std::vector<std::string> history;
-    };
-
-    Control* find(const std::string& name);  // with mutex_ held
-    void written(const std::string& name, Control& c, std::unique_lock<std::mutex>& lock);
+    // With mutex_ held: an unseeded fake makes the control on first use.
+    void admit(const std::string& name);
+    void written(const std::string& name, const ControlRecord* c,
+                 std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     bool strict_ = false;
-    std::map<std::string, Control> controls_;
+    ControlState state_;
+    std::map<std::string, std::vector<std::string>> history_;
     std::function<void(const std::string&)> contentChanged_;
 };
 

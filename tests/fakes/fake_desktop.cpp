@@ -1,5 +1,6 @@
 #include "fakes/fake_desktop.h"
 
+#include "core/desktop_rules.h"
 #include "core/convert.h"
 
 namespace pv {
@@ -75,7 +76,7 @@ void FakeDesktop::delay(int ms) {
 bool FakeDesktop::openAddress(const std::string& address) {
     std::lock_guard lock(mutex_);
     opened_.push_back(address);
-    return !address.empty();
+    return webAddressToOpen(address).has_value();
 }
 
 void FakeDesktop::closeMainWindow() {

@@ -1,5 +1,6 @@
 // Desktop services without a desktop, for handler tests: message boxes answer from a queue,
-// the clipboard is a string, pauses return at once (after an optional hook) and nothing opens.
+// the clipboard is a string, pauses return at once (after an optional hook) and nothing opens,
+// though whether an address would open follows the window's rule.
 #pragma once
 
 #include <deque>
@@ -28,6 +29,7 @@ class FakeDesktop final : public Desktop {
     // Runs inside every delay, so a test can play the events that would arrive meanwhile.
     void setDelayHook(std::function<void(int)> hook);
     std::vector<int> delays();
+    // Every address asked to open, as asked, whether it would open or not.
     std::vector<std::string> openedAddresses();
     int closeRequests();
 

@@ -1,12 +1,18 @@
-// The fake controls that handler tests use behave as the window's controls do.
+// The fake controls and desktop that handler tests use behave as the window's own do.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QUrl>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include <gtest/gtest.h>
 
 #include "core/shutdown.h"
 #include "fakes/fake_controls.h"
+#include "fakes/fake_desktop.h"
 #include "gui/main_window.h"
+#include "gui/qt_text.h"
 #include "window_support.h"
 
 using namespace pv;
@@ -18,6 +24,7 @@ struct Subject {
     Controls* controls;
     std::function<int(const std::string&)> starts;
     std::function<int(const std::string&)> changes;
+    std::function<std::vector<std::string>()> unknownNames;
 };
 
 void checkContract(const Subject& s) {
@@ -33,6 +40,8 @@ void checkContract(const Subject& s) {
     EXPECT_EQ(c.period("编辑框2"), 0);
     EXPECT_EQ(c.period("时钟99"), 0);
 
+    // Read before 编辑框2 is written: in the window its content-changed handler rewrites 编辑框1.
+    EXPECT_EQ(c.text("编辑框1"), "\r\n挂机直接采集专用");
     c.setText("编辑框2", std::string("a\r\n\xff\0tail", 8));
     c.appendText("编辑框2", "b");
     c.setText("标签4", "x");
@@ -41,7 +50,6 @@ void checkContract(const Subject& s) {
               "b");
     EXPECT_EQ(s.changes("编辑框2"), 2);
     EXPECT_EQ(s.changes("标签4"), 0);
-    EXPECT_EQ(c.text("编辑框1"), "\r\n挂机直接采集专用");
 
     EXPECT_EQ(c.itemCount("超级列表框1"), 2);
     EXPECT_EQ(c.itemText("超级列表框1", 1), "http://pages.test/detail/1191.html");
@@ -63,6 +71,49 @@ void checkContract(const Subject& s) {
     c.setText("未知", "x");
     EXPECT_EQ(c.text("未知"), "");
     EXPECT_EQ(c.text("MainWindow"), "岚枫阁免费版+大底v1.41");
+    // Each name no control has is reported once, however often it is used.
+    EXPECT_EQ(s.unknownNames(), (std::vector<std::string>{"时钟99", "未知"}));
+}
+
+// Addresses and whether the desktop opens them.
+const std::pair<std::string, bool> kAddresses[] = {
+    {"http://127.0.0.1:2203/xz.htm \r\n", true},
+    {"HTTPS://Example.com:8443/a?b=c#d", true},
+    {"http://[::1]:8080/x", true},
+    {std::string("http://a.test/\0javascript:", 26), true},
+    {"", false},
+    {"file:///etc/passwd", false},
+    {"javascript:alert(1)", false},
+    {"ftp://a.test/", false},
+    {"http:///path", false},
+    {"http://exa mple.test/", false},
+    {"http://a.test/a b", false},
+    {"http://a.test:99999/", false},
+    {"http://a.test/路径", false},
+};
+
+void checkDesktop(Desktop& d, const std::function<std::string()>& clipboard) {
+    for (const auto& [address, opens] : kAddresses)
+        EXPECT_EQ(d.openAddress(address), opens) << address;
+    EXPECT_TRUE(d.setClipboardText(std::string("复制\0x", 6)));
+    EXPECT_EQ(clipboard(), "复制");
+    d.delay(-5);
+    d.delay(0);
+}
+
+// The window's warnings about unknown names, as GBK names.
+std::mutex g_warningsMutex;
+std::vector<std::string> g_unknownWarnings;
+QtMessageHandler g_previousHandler = nullptr;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const QString prefix = QStringLiteral("no control is named ");
+    if (type == QtWarningMsg && message.startsWith(prefix)) {
+        std::lock_guard lock(g_warningsMutex);
+        g_unknownWarnings.push_back(fromUserText(message.mid(prefix.size())));
+        return;
+    }
+    if (g_previousHandler) g_previousHandler(type, context, message);
 }
 
 Settings pages() {
@@ -82,9 +133,26 @@ TEST(ControlsContract, WindowControls) {
     window.setEventObserver([&](const std::string& name, ControlEvent event) {
         if (event == ControlEvent::ContentChanged) ++changes[name];
     });
+    g_unknownWarnings.clear();
+    g_previousHandler = qInstallMessageHandler(collectWarnings);
     checkContract({&runtime.controls,
                    [&](const std::string& n) { return runtime.controls.timerStarts(n); },
-                   [&](const std::string& n) { return changes[n]; }});
+                   [&](const std::string& n) { return changes[n]; },
+                   [] {
+                       std::lock_guard lock(g_warningsMutex);
+                       return g_unknownWarnings;
+                   }});
+    qInstallMessageHandler(g_previousHandler);
+
+    std::vector<QUrl> opened;
+    runtime.desktop.setAddressOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    checkDesktop(runtime.desktop,
+                 [] { return fromUserText(QGuiApplication::clipboard()->text()); });
+    ASSERT_EQ(opened.size(), 4u);  // the browser is asked only for what opens
+    EXPECT_EQ(opened[0].toString(), QStringLiteral("http://127.0.0.1:2203/xz.htm"));
     runtime.desktop.answerNextMessageBox(kAnswerYes);
     window.close();
     resetShutdownForTesting();
@@ -93,8 +161,15 @@ TEST(ControlsContract, WindowControls) {
 TEST(ControlsContract, FakeControls) {
     FakeControls fake(sampleLayout(), pages());
     checkContract({&fake, [&](const std::string& n) { return fake.timerStarts(n); },
-                   [&](const std::string& n) { return fake.contentChanges(n); }});
+                   [&](const std::string& n) { return fake.contentChanges(n); },
+                   [&] { return fake.unknownNames(); }});
     EXPECT_EQ(fake.history("编辑框2"), (std::vector<std::string>{"a\r\n\xff",
                                                                  "a\r\n\xff"
                                                                  "b"}));
+}
+
+TEST(ControlsContract, FakeDesktop) {
+    FakeDesktop desktop;
+    checkDesktop(desktop, [&] { return desktop.clipboard(); });
+    EXPECT_EQ(desktop.openedAddresses().size(), std::size(kAddresses));
 }

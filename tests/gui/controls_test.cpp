@@ -47,7 +47,7 @@ class Facade : public ::testing::Test {
         window->show();
     }
     void TearDown() override {
-        if (!window->hasClosed()) {
+        if (window && !window->hasClosed()) {
             runtime->desktop.answerNextMessageBox(kAnswerYes);
             window->close();
         }
@@ -101,6 +101,10 @@ auto onWorker(F f) {
 
 TEST_F(Facade, EditBoxesReadBackWhatWasWrittenAndWhatWasTyped) {
     Controls& c = runtime->controls;
+    // Read before 编辑框2 is written: its content-changed handler rewrites 编辑框1.
+    EXPECT_EQ(c.text("编辑框1"), "\r\n挂机直接采集专用");
+    EXPECT_EQ(widget<QPlainTextEdit>("编辑框1")->toPlainText(),
+              QStringLiteral("\n挂机直接采集专用"));
     const std::string written = "第一行\r\n\xff\x80 bad\rlone\r\n";
     c.setText("编辑框2", written);
     EXPECT_EQ(c.text("编辑框2"), written);
@@ -113,9 +117,6 @@ TEST_F(Facade, EditBoxesReadBackWhatWasWrittenAndWhatWasTyped) {
     EXPECT_EQ(c.text("编辑框2"), written + "尾\r\n");
     c.setText("编辑框6", std::string("12\0 34", 6));  // a text ends at its first zero byte
     EXPECT_EQ(c.text("编辑框6"), "12");
-    EXPECT_EQ(c.text("编辑框1"), "\r\n挂机直接采集专用");
-    EXPECT_EQ(widget<QPlainTextEdit>("编辑框1")->toPlainText(),
-              QStringLiteral("\n挂机直接采集专用"));
 
     // What the user types comes back with CR LF line ends, and appends go after it.
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
@@ -336,6 +337,67 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     EXPECT_EQ(c.text("编辑框2"), "");  // the facade no longer answers
 }
 
+// However the window goes, the gate shuts and shutdown begins: a worker waiting in a pause is
+// released and its calls return at once.
+TEST(WindowGate, ShutsHoweverTheWindowGoes) {
+    ensureApplication();
+    enum Way { Destroyed, EndedDuringTheQuestion, ApplicationQuits };
+    for (Way way : {Destroyed, EndedDuringTheQuestion, ApplicationQuits}) {
+        SCOPED_TRACE(way);
+        resetShutdownForTesting();
+        auto runtime = std::make_unique<Runtime>();
+        auto window = std::make_unique<MainWindow>(*runtime, sampleLayout());
+        window->show();
+        std::promise<void> waiting;
+        auto worker = std::async(std::launch::async, [&] {
+            waiting.set_value();
+            runtime->desktop.delay(60000);
+            return runtime->controls.text("编辑框1");
+        });
+        waiting.get_future().wait();
+        bool pressedByTest = false;
+        switch (way) {
+            case Destroyed:
+                window.reset();
+                break;
+            case EndedDuringTheQuestion: {
+                // The program ends the window while the closing question is open; the test
+                // answers it only if the program does not dismiss it.
+                QTimer poll;
+                int polls = 0;
+                QObject::connect(&poll, &QTimer::timeout, [&] {
+                    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    if (!box) return;
+                    if (polls++ == 0) runtime->desktop.closeMainWindow();
+                    if (polls < 100) return;
+                    pressedByTest = true;
+                    box->button(QMessageBox::No)->click();
+                });
+                poll.start(50);
+                EXPECT_TRUE(window->close());
+                break;
+            }
+            case ApplicationQuits:
+                QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+                QApplication::exec();
+                break;
+        }
+        const bool released =
+            waitUntil([&] { return worker.wait_for(0s) == std::future_status::ready; });
+        EXPECT_TRUE(released);
+        if (!released) runtime->gate.close();  // lets the test end
+        EXPECT_EQ(worker.get(), "");
+        EXPECT_FALSE(pressedByTest);
+        EXPECT_TRUE(runtime->gate.closed());
+        EXPECT_TRUE(shuttingDown());
+        EXPECT_EQ(runtime->state.stopFlag.load(), 1);
+        if (window) {
+            EXPECT_TRUE(window->hasClosed());
+        }
+    }
+    resetShutdownForTesting();
+}
+
 TEST_F(Facade, TheProgramMayEndTheWindowWithoutTheQuestion) {
     QtDesktop& d = runtime->desktop;
     d.answerNextMessageBox(kAnswerNo);  // would keep the window if it were asked
@@ -427,4 +489,19 @@ TEST_F(Facade, WidgetsCarryNamesCaptionsAndTheirPlace) {
     EXPECT_EQ(box->parentWidget(), tabs->page(1));
     EXPECT_EQ(box->mapTo(tabs, QPoint(0, 0)), QPoint(0, 25));
     EXPECT_EQ(window->control("编辑框6")->geometry(), QRect(746, 97, 32, 24));
+}
+
+// A window manager reports its frame only after the window is shown, with the move that places
+// the window inside the frame; the outer size stays 861 x 638 and never cuts into the layout.
+TEST_F(Facade, OuterSizeFollowsAFrameThatComesLate) {
+    EXPECT_TRUE(waitUntil([&] { return window->frameGeometry().size() == QSize(861, 638); }));
+    auto frameArrives = [&](QMargins frame) {
+        window->setFrameSource([frame] { return frame; });
+        QMoveEvent placed(window->pos() + QPoint(frame.left(), frame.top()), window->pos());
+        QApplication::sendEvent(window.get(), &placed);
+    };
+    frameArrives({1, 20, 1, 1});
+    EXPECT_EQ(window->size(), QSize(859, 617));
+    frameArrives({40, 100, 40, 40});  // the layout reaches 840 x 584
+    EXPECT_EQ(window->size(), QSize(840, 584));
 }

@@ -1,5 +1,8 @@
 // The program with 39 busy workers, closed as soon as they all run: the exit test's subject.
-// "straggler" adds workers that never notice the shutdown.
+// "straggler" adds workers that never notice the shutdown. Before the workers start it reports
+// how start-up left the process.
+#include <curl/curl.h>
+#include <dlfcn.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -7,8 +10,11 @@
 
 #include <QTimer>
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "core/shutdown.h"
 #include "core/threads.h"
@@ -43,6 +49,21 @@ int connectTo(const sockaddr_in& address) {
 
 std::atomic<int> g_running{0};
 
+const std::thread::id g_mainThread = std::this_thread::get_id();
+std::atomic<int> g_curlSetUps{0};
+std::atomic<bool> g_curlSetUpElsewhere{false};
+
+void reportStartUp() {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    close(ends[0]);
+    // Without SIGPIPE ignored, this write ends the process.
+    if (write(ends[1], "x", 1) < 0 && errno == EPIPE) std::printf("sigpipe ignored\n");
+    close(ends[1]);
+    if (g_curlSetUps.load() == 1 && !g_curlSetUpElsewhere.load())
+        std::printf("curl set up once, on the main thread\n");
+}
+
 // Like a page worker: writes its row, then waits on the slow server while it may.
 void pageLikeWorker(App& app, const sockaddr_in& server, int row) {
     const int fd = connectTo(server);
@@ -63,7 +84,18 @@ void pageLikeWorker(App& app, const sockaddr_in& server, int row) {
 
 }  // namespace
 
+// Counts the program's calls of libcurl's global set-up on their way to the library.
+extern "C" CURLcode curl_global_init(long flags) {
+    using Init = CURLcode (*)(long);
+    static const auto real = reinterpret_cast<Init>(dlsym(RTLD_NEXT, "curl_global_init"));
+    ++g_curlSetUps;
+    if (std::this_thread::get_id() != g_mainThread) g_curlSetUpElsewhere = true;
+    return real ? real(flags) : CURLE_FAILED_INIT;
+}
+
 int main(int argc, char** argv) {
+    // The test process may ignore SIGPIPE, and children inherit that: the program must do it.
+    std::signal(SIGPIPE, SIG_DFL);
     const bool straggler = argc > 1 && std::strcmp(argv[1], "straggler") == 0;
     static sockaddr_in server;
     static const int serverFd = slowServer(server);
@@ -74,6 +106,7 @@ int main(int argc, char** argv) {
         steps = StartupSequence{};  // no network, no pinning: only the countdown and the look
     };
     options.started = [straggler](MainWindow& window, Runtime& runtime) {
+        reportStartUp();
         App& app = runtime.app;
         for (int row = 0; row < 39; ++row)
             startThread([&app](int r) { pageLikeWorker(app, server, r); }, row);

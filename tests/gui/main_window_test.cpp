@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -171,6 +172,89 @@ TEST_F(ProgramWindow, HeadersLeaveEveryControlFreeAndButtonsLieOnTop) {
     main->setCurrentIndex(0);
     plans->setCurrentIndex(0);
     EXPECT_EQ(pressable.size(), 216u);
+}
+
+// On every page, a click anywhere on a visible control reaches that control, unless the layout
+// puts another visible control there too; the tabs themselves stay free.
+TEST_F(ProgramWindow, EveryVisibleControlTakesClicksOverItsWholeRectangle) {
+    auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
+    auto* plans = qobject_cast<TabControl*>(window->control("选择夹2"));
+    auto within = [](QWidget* w, QWidget* hit) { return hit == w || w->isAncestorOf(hit); };
+    auto isContainer = [](const ControlSpec& s) {
+        return s.kind == ControlKind::TabControl || s.kind == ControlKind::ShapeBox;
+    };
+    int checked = 0;
+    for (int page = 0; page < main->count(); ++page) {
+        for (int sub = 0; sub < plans->count(); ++sub) {
+            main->setCurrentIndex(page);
+            plans->setCurrentIndex(sub);
+            QApplication::processEvents();
+            std::vector<std::pair<const ControlSpec*, QRect>> shown;  // window coordinates
+            for (const ControlSpec& spec : layoutTable()) {
+                QWidget* w = window->control(spec.name);
+                if (w && w->isVisible())
+                    shown.push_back({&spec, QRect(w->mapTo(window, QPoint(0, 0)), w->size())});
+            }
+            for (const auto& [spec, rect] : shown) {
+                QWidget* w = window->control(spec->name);
+                for (int i = 0; i < 5; ++i) {
+                    for (int j = 0; j < 5; ++j) {
+                        const QPoint p(rect.left() + (rect.width() - 1) * i / 4,
+                                       rect.top() + (rect.height() - 1) * j / 4);
+                        QWidget* hit = window->childAt(p);
+                        bool ok = within(w, hit);
+                        for (const auto& [other, otherRect] : shown)
+                            ok = ok || (!isContainer(*other) && otherRect.contains(p) &&
+                                        within(window->control(other->name), hit));
+                        EXPECT_TRUE(ok) << spec->name << " at " << p.x() << "," << p.y() << " hits "
+                                        << (hit ? hit->metaObject()->className() : "nothing");
+                        ++checked;
+                    }
+                }
+                if (auto* tabs = qobject_cast<TabControl*>(w)) {
+                    for (int t = 0; t < tabs->count(); ++t) {
+                        const QRect tab = tabs->tabBar()->tabRect(t);
+                        const QPoint centre = tabs->tabBar()->mapTo(window, tab.center());
+                        EXPECT_EQ(window->childAt(centre), tabs->tabBar()) << spec->name << t;
+                    }
+                }
+            }
+        }
+    }
+    main->setCurrentIndex(0);
+    plans->setCurrentIndex(0);
+    EXPECT_GT(checked, 0);
+
+    // The refresh period box takes the focus from a click at any of its points.
+    QWidget* period = window->control("编辑框6");
+    for (const QPoint corner : {QPoint(0, 0), QPoint(31, 23), QPoint(16, 12), QPoint(2, 20)}) {
+        window->control("编辑框2")->setFocus();
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          period->mapTo(window, corner));
+        EXPECT_EQ(window->focusWidget(), period) << corner.x() << "," << corner.y();
+    }
+}
+
+// Ordinary labels hide what lies behind them: the bottom line of 外形框1 runs behind 标签6.
+TEST_F(ProgramWindow, OnlyTransparentLabelsLetWhatIsBehindShow) {
+    const QImage image = window->grab().toImage();
+    QWidget* label = window->control("标签6");
+    const QColor background = label->palette().color(QPalette::Window);
+    const int line = window->control("外形框1")->geometry().bottom();
+    ASSERT_TRUE(label->geometry().contains(label->geometry().right(), line));
+    // Right of the caption, where no glyph is drawn.
+    for (int x = label->geometry().right() - 30; x <= label->geometry().right(); ++x)
+        EXPECT_EQ(image.pixelColor(x * image.width() / window->width(),
+                                   line * image.height() / window->height()),
+                  background)
+            << x;
+    for (const ControlSpec& spec : layoutTable()) {
+        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::TransparentLabel) {
+            EXPECT_EQ(window->control(spec.name)->autoFillBackground(),
+                      spec.kind == ControlKind::Label)
+                << spec.name;
+        }
+    }
 }
 
 TEST_F(ProgramWindow, HiddenControlsStayHiddenOnEveryPage) {

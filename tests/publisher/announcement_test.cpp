@@ -77,23 +77,4 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
     }
 }
 
-TEST(UpdateCheck, OpensOnlyAbsoluteWebAddresses) {
-    const std::pair<const char*, const char*> cases[] = {
-        {" \tHTTP://u:p@h:8080/x \r\n", "HTTP://u:p@h:8080/x"},
-        {"http://h", "http://h"},
-        {"https:///path", nullptr},
-        {"http://user@/x", nullptr},
-        {"http://h/\r\nmore", nullptr},
-        {"//h/path", nullptr},
-    };
-    for (const auto& [text, expected] : cases) {
-        SCOPED_TRACE(text);
-        const auto address = openableAddress(text);
-        ASSERT_EQ(address.has_value(), expected != nullptr);
-        if (expected) {
-            EXPECT_EQ(*address, expected);
-        }
-    }
-}
-
 }  // namespace

@@ -1,0 +1,192 @@
+#include "app/control_state.h"
+
+#include <algorithm>
+
+#include "core/convert.h"
+
+namespace pv {
+namespace {
+
+constexpr int kMaxGridColumns = 256;
+
+bool takesText(const ControlRecord& c) {
+    if (c.isWindow) return true;
+    switch (c.kind) {
+        case ControlKind::Button:
+        case ControlKind::Label:
+        case ControlKind::TransparentLabel:
+        case ControlKind::EditBox:
+        case ControlKind::HyperlinkBox:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool inRange(const ControlRecord& c, int row, int column) {
+    return row >= 0 && column >= 0 && size_t(row) < c.cells.size() && column < c.columns;
+}
+
+}  // namespace
+
+ControlState::ControlState(const std::vector<ControlSpec>& layout, const std::string& windowCaption,
+                           const Settings& settings)
+    : site_(settings.planPageSite) {
+    addWindow(windowCaption);
+    for (const ControlSpec& spec : layout)
+        add(spec);
+}
+
+ControlRecord& ControlState::add(const ControlSpec& spec) {
+    ControlRecord& c = controls_[spec.name];
+    c = ControlRecord{};
+    c.kind = spec.kind;
+    if (takesText(c)) c.text = toText(spec.text);
+    c.visible = spec.visible && spec.kind != ControlKind::Timer;
+    if (spec.kind == ControlKind::Timer) {
+        c.period = std::max(spec.period, 0);
+        c.starts = c.period > 0 ? 1 : 0;
+    }
+    if (spec.kind == ControlKind::Grid) c.cells = spec.rows;
+    if (spec.kind == ControlKind::ListView) {
+        c.cells = spec.rows;
+        c.columns = int(spec.columnHeaders.size());
+        for (auto& row : c.cells) {
+            c.columns = std::max(c.columns, int(row.size()));
+            // Rows name their page by path; the site comes from the settings.
+            if (!row.empty() && !row[0].empty() && row[0][0] == '/') row[0] = site_ + row[0];
+        }
+        for (auto& row : c.cells)
+            row.resize(size_t(c.columns));
+    }
+    return c;
+}
+
+ControlRecord& ControlState::addWindow(const std::string& caption) {
+    ControlRecord& c = controls_[kWindowName];
+    c = ControlRecord{};
+    c.isWindow = true;
+    c.text = toText(caption);
+    return c;
+}
+
+ControlRecord* ControlState::find(const std::string& name) {
+    auto it = controls_.find(name);
+    if (it != controls_.end()) return &it->second;
+    if (unknownSeen_.insert(name).second) {
+        unknown_.push_back(name);
+        if (unknownHandler_) unknownHandler_(name);
+    }
+    return nullptr;
+}
+
+ControlRecord* ControlState::findKind(const std::string& name, ControlKind kind) {
+    ControlRecord* c = find(name);
+    return c && !c->isWindow && c->kind == kind ? c : nullptr;
+}
+
+std::string ControlState::text(const std::string& name) {
+    ControlRecord* c = find(name);
+    return c ? c->text : std::string();
+}
+
+ControlRecord* ControlState::setText(const std::string& name, const std::string& text) {
+    ControlRecord* c = find(name);
+    if (!c || !takesText(*c)) return nullptr;
+    c->text = toText(text);
+    return c;
+}
+
+ControlRecord* ControlState::appendText(const std::string& name, const std::string& text) {
+    ControlRecord* c = find(name);
+    if (!c || !takesText(*c)) return nullptr;
+    c->text += toText(text);
+    return c;
+}
+
+bool ControlState::visible(const std::string& name) {
+    ControlRecord* c = find(name);
+    return c && c->visible;
+}
+
+ControlRecord* ControlState::setVisible(const std::string& name, bool visible) {
+    ControlRecord* c = find(name);
+    if (!c || c->kind == ControlKind::Timer) return nullptr;
+    c->visible = visible;
+    return c;
+}
+
+int ControlState::period(const std::string& name) {
+    ControlRecord* c = find(name);
+    return c ? c->period : 0;
+}
+
+std::optional<int> ControlState::setPeriod(const std::string& name, int ms) {
+    ControlRecord* c = findKind(name, ControlKind::Timer);
+    if (!c) return std::nullopt;
+    const int period = std::max(ms, 0);
+    if (period == c->period) return std::nullopt;
+    c->period = period;
+    if (period != 0) ++c->starts;
+    return period;
+}
+
+void ControlState::stopTimers() {
+    for (auto& [name, c] : controls_)
+        c.period = 0;
+}
+
+int ControlState::itemCount(const std::string& name) {
+    ControlRecord* c = findKind(name, ControlKind::ListView);
+    return c ? int(c->cells.size()) : 0;
+}
+
+std::string ControlState::itemText(const std::string& name, int row, int column) {
+    ControlRecord* c = findKind(name, ControlKind::ListView);
+    if (!c || !inRange(*c, row, column)) return {};
+    return c->cells[size_t(row)][size_t(column)];
+}
+
+const std::string* ControlState::setItemText(const std::string& name, int row, int column,
+                                             const std::string& text) {
+    ControlRecord* c = findKind(name, ControlKind::ListView);
+    if (!c || !inRange(*c, row, column)) return nullptr;
+    std::string& cell = c->cells[size_t(row)][size_t(column)];
+    cell = toText(text);
+    return &cell;
+}
+
+ControlRecord* ControlState::setGridRows(const std::string& name, const GridRows& rows) {
+    ControlRecord* c = findKind(name, ControlKind::Grid);
+    if (!c) return nullptr;
+    c->cells = rows;
+    for (auto& row : c->cells)
+        for (auto& cell : row)
+            cell = toText(cell);
+    return c;
+}
+
+GridRows ControlState::gridRows(const std::string& name) {
+    ControlRecord* c = findKind(name, ControlKind::Grid);
+    return c ? c->cells : GridRows();
+}
+
+bool ControlState::setGridColumnWidth(const std::string& name, int column, int width) {
+    ControlRecord* c = findKind(name, ControlKind::Grid);
+    if (!c || column < 0 || column >= kMaxGridColumns || width < 0) return false;
+    c->widths[column] = width;
+    return true;
+}
+
+std::string withoutMnemonics(const std::string& caption) {
+    // "&" is never the second byte of a two-byte character, so bytes can be doubled as found.
+    std::string out;
+    out.reserve(caption.size());
+    for (char ch : caption) {
+        out += ch;
+        if (ch == '&') out += '&';
+    }
+    return out;
+}
+
+}  // namespace pv

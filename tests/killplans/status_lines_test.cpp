@@ -1,0 +1,69 @@
+#include "killplans/status_lines.h"
+
+#include <gtest/gtest.h>
+
+#include "app/layout_table.h"
+#include "app/wiring.h"
+#include "core/text.h"
+#include "fakes/fake_controls.h"
+#include "fakes/fake_desktop.h"
+
+using namespace pv;
+
+namespace {
+
+const std::string kSep = repeatText(39, "-");
+
+struct Case {
+    const char* what;
+    std::string box;
+    std::string lines;
+};
+
+const Case kCases[] = {
+    {"no marker", "第1期 123\r\n" + kSep + "\r\n", ""},
+    {"no separator", "进行中\r\n123\r\n456\r\n", ""},
+    {"only a separator before the marker", kSep + "\r\n进行中\r\n123\r\n", ""},
+    {"a separator before the marker", kSep + "\r\n进行中\r\n 123 \r\n" + kSep + "\r\n", "123\r\n"},
+    {"40 hyphens end the section", "进行中\r\n123\r\n" + kSep + "-\r\n", "123\r\n"},
+    {"38 hyphens do not", "进行中\r\n1\r\n" + repeatText(38, "-") + "\r\n2\r\n" + kSep,
+     "1\r\n" + repeatText(38, "-") + "\r\n2\r\n"},
+    {"blank and full-width blank lines",
+     "进行中\r\n  123 456  \r\n\r\n   \r\n　　\r\n　789　 \r\n" + kSep, "123 456\r\n789\r\n"},
+    {"only the first marker counts", "第1期 进行中 A\r\n" + kSep + "\r\n第2期 进行中 B\r\n" + kSep,
+     "A\r\n"},
+    {"a second marker inside the section is text", "进行中 A 进行中 B\r\n" + kSep,
+     "A 进行中 B\r\n"},
+    {"text after the marker is the first line",
+     "第5期 进行中 开奖中  \r\n 01 02 \r\n" + kSep + "\r\n历史\r\n", "开奖中\r\n01 02\r\n"},
+    {"the last line needs no line end", "进行中\r\n01" + kSep, "01\r\n"},
+};
+
+TEST(StatusLines, KeepEachNonBlankInProgressLineTrimmedWithItsOwnLineEnd) {
+    for (const Case& c : kCases)
+        EXPECT_EQ(statusLines(c.box), c.lines) << c.what;
+}
+
+TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
+    FakeControls controls(layoutTable());
+    FakeDesktop desktop;
+    ProgramState state;
+    App app{controls, desktop, Settings{}, state};
+    controls.setContentChangedHandler([&app](const std::string& name) {
+        if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
+    });
+
+    // 编辑框1 shows the raw section before its cleaned lines replace it.
+    controls.setText("编辑框2", "进行中\r\n 01 \r\n\r\n" + kSep);
+    EXPECT_EQ(controls.history("编辑框1"),
+              (std::vector<std::string>{"\r\n 01 \r\n\r\n", "01\r\n"}));
+    controls.setText("编辑框10", "第9期 进行中\r\n　23 45　\r\n" + kSep);
+    EXPECT_EQ(state.planStatusText, "23 45\r\n");
+    EXPECT_EQ(controls.text("编辑框1"), "01\r\n");
+    controls.appendText("编辑框10", "\r\n进行中 67\r\n" + kSep);
+    EXPECT_EQ(state.planStatusText, "23 45\r\n");
+    controls.setText("编辑框10", "进行中 without its separator");
+    EXPECT_EQ(state.planStatusText, "");
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#include "plans/copy_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "app/layout_table.h"
+#include "app/wiring.h"
+#include "fakes/fake_controls.h"
+#include "fakes/fake_desktop.h"
+
+using namespace pv;
+
+TEST(CopyButtons, UnsetNumbersCopyEmptyTextAndAHeldClipboardChangesNothing) {
+    FakeControls controls(layoutTable());
+    FakeDesktop desktop;
+    ProgramState state;
+    App app{controls, desktop, Settings{}, state};
+    const auto click = [&app](const char* button) {
+        (*findHandler(button, ControlEvent::Click))(app);
+    };
+    ASSERT_TRUE(desktop.setClipboardText("旧的内容"));
+    click("按钮29");
+    EXPECT_EQ(desktop.clipboard(), "");
+
+    controls.setText("编辑框4", "计划\r\n");
+    desktop.setClipboardAvailable(false);
+    for (const char* button : {"按钮3", "按钮1", "按钮27", "按钮29", "按钮24", "按钮34"})
+        click(button);
+    desktop.setClipboardAvailable(true);
+    EXPECT_EQ(desktop.clipboard(), "");
+    EXPECT_TRUE(desktop.messages().empty());
+}
