@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 // Every silence a client gives up on, in place of the 30 s a site gets.
 inline constexpr std::chrono::milliseconds kIdle = 500ms;
 // No call may take longer, whatever the server does.
-inline constexpr std::chrono::seconds kBound = 10s;
+inline constexpr std::chrono::seconds kBound = 20s;
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // Shadow memory and quarantines make resident sizes meaningless.
