@@ -241,15 +241,15 @@ TEST_F(FaultTest, AGigabyteBodyIsCutAtTheCapInBoundedMemory) {
             }
         };
         if (!c.decoded) {
-            measured("fetchUrl", capMiB + 16, [&] {
+            measured("fetchUrl", capMiB + kMemorySlackMiB, [&] {
                 EXPECT_EQ(bounded([&] { return fetchUrl(server.url("/")); }).size(), cap);
             });
-            measured("WebClient", capMiB + 16, [&] {
+            measured("WebClient", capMiB + kMemorySlackMiB, [&] {
                 EXPECT_EQ(bounded([&] { return WebClient(server.url("/")); }).size(), cap);
             });
         }
         // It hands back both the bytes and the text made of them.
-        measured("WinHttpClient", 2 * capMiB + 16, [&] {
+        measured("WinHttpClient", 2 * capMiB + kMemorySlackMiB, [&] {
             WinHttpClientArgs args = winHttpArgs();
             EXPECT_EQ(bounded([&] { return WinHttpClient(server.url("/"), args); }).size(), cap);
             EXPECT_EQ(args.responseBytes.size(), cap);

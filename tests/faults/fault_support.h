@@ -21,6 +21,10 @@ inline constexpr std::chrono::milliseconds kIdle = 500ms;
 // No call may take longer, whatever the server does.
 inline constexpr std::chrono::seconds kBound = 20s;
 
+// Peak memory a call may add beyond the bodies it must hold: buffers, and the growth of a body
+// whose length was not announced. One more copy of a capped body goes far past it.
+inline constexpr double kMemorySlackMiB = 24;
+
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // Shadow memory and quarantines make resident sizes meaningless.
 inline constexpr bool kMemoryMeasurable = false;

@@ -97,7 +97,8 @@ TEST_F(FaultTest, TheDrawScrapeKeepsTheLastGoodBoard) {
         PeakGrowth peak;
         bounded([&] { scrapeDrawHistory(w.app); });
         if (kMemoryMeasurable && peak.valid()) {
-            EXPECT_LE(peak.mib(), static_cast<double>(transferLimits().bodyCap >> 20) + 16);
+            EXPECT_LE(peak.mib(),
+                      static_cast<double>(transferLimits().bodyCap >> 20) + kMemorySlackMiB);
         }
         EXPECT_EQ(w.controls.gridRows("高级表格1"), good);
         EXPECT_EQ(w.controls.text("标签3"), "第20230期");
