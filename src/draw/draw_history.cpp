@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <mutex>
 
-#include "core/convert.h"
 #include "core/log.h"
 #include "core/text.h"
 #include "core/text_between.h"
@@ -87,7 +86,9 @@ void scrapeDrawHistory(App& app) {
         std::lock_guard lock(g_publishing);
         ticket = ++g_started;
     }
-    const std::string page = toText(fetchUrl(app.settings.drawSite + kDrawTrendPath));
+    // The text ends at the first zero byte. Cut in place: a page may be as large as the body cap.
+    std::string page = fetchUrl(app.settings.drawSite + kDrawTrendPath);
+    if (const std::size_t zero = page.find('\0'); zero != std::string::npos) page.resize(zero);
     const std::optional<DrawBoard> board = drawBoardFromPage(page);
     if (!board)
         logFailure("draw history: no usable draw list in " + std::to_string(page.size()) +

@@ -12,10 +12,6 @@ std::string publisherPage(const Settings& settings, std::string_view path) {
     return settings.publisherSite + std::string(path);
 }
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 }  // namespace
 
 std::string announcementText(std::string_view page) {

@@ -72,14 +72,20 @@ std::string requestHeaders(const WinHttpClientArgs& args) {
     return h;
 }
 
-// A page whose first 1,024 bytes declare a charset other than GBK in a meta tag is re-decoded
-// from it; the names "gbk" and "gb2312" are compared byte for byte.
-std::string decodedPage(const std::string& text, const std::string& body) {
+// The body as text. A page whose first 1,024 bytes declare a charset other than GBK in a meta
+// tag is re-decoded from it; the names "gbk" and "gb2312" are compared byte for byte. Only one
+// text of the body's size is ever made: a body may be as large as the body cap.
+std::string decodedPage(const std::string& body) {
     RegexObject regex;
-    if (!regex.create("<meta.+?charset=[^\\w]?([-\\w]+)", leftText(text, 1024))) return text;
+    if (!regex.create("<meta.+?charset=[^\\w]?([-\\w]+)",
+                      toText(std::string_view(body).substr(0, 1024)))) {
+        return toText(body);
+    }
     const std::string charset = regex.subMatchText(1, 1);
-    if (charset.empty() || charset == "gbk" || charset == "gb2312") return text;
-    std::string decoded = toText(recodeToGbk(body, charset));
+    if (charset.empty() || charset == "gbk" || charset == "gb2312") return toText(body);
+    std::string decoded = recodeToGbk(body, charset);
+    if (const std::size_t zero = decoded.find('\0'); zero != std::string::npos)
+        decoded.resize(zero);
     processPendingEvents();
     return decoded;
 }
@@ -135,10 +141,11 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
     if (!set(CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L)) return fail(709);
     if (!transfer.setHeaders(headerLines(requestHeaders(args)))) return fail(710);
 
-    transfer.perform();
+    const CURLcode ended = transfer.perform();
     if (!transfer.gotResponse()) return fail(transfer.requestSent() ? 712 : 711);
-    // A header block that broke off (too large, or the peer went away) is no response.
-    if (!transfer.headerComplete()) return fail(712);
+    // A header block that broke off (too large, the peer went away, a zero byte in it) or a
+    // redirect loop leaves no response to report.
+    if (!transfer.headerComplete() || ended == CURLE_TOO_MANY_REDIRECTS) return fail(712);
 
     args.returnedHeaders =
         replaceText(transfer.headerBlock(), "Set-Cookie", "Set-Cookie", 1, -1, false);
@@ -161,7 +168,7 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
     args.responseBytes = transfer.takeBody();
     const std::string& body = args.responseBytes;
 
-    std::string result = decodedPage(toText(body), body);
+    std::string result = decodedPage(body);
     processPendingEvents();
     return result;
 }

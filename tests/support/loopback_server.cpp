@@ -1,9 +1,12 @@
 #include "loopback_server.h"
 
 #include <arpa/inet.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
@@ -25,15 +28,28 @@ struct Stream {
         return recv(fd, buffer, size, 0);
     }
 
-    void writeAll(std::string_view bytes) {
+    bool writeAll(std::string_view bytes) {
         while (!bytes.empty()) {
             long n = ssl ? SSL_write(ssl, bytes.data(), static_cast<int>(bytes.size()))
                          : send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-            if (n <= 0) return;
+            if (n <= 0) return false;
             bytes.remove_prefix(static_cast<std::size_t>(n));
         }
+        return true;
     }
 };
+
+// Closing with a zero linger time sends a reset. It waits until the peer has acknowledged what
+// was sent, so that the reset cannot overtake the bytes before it.
+void resetConnection(int fd) {
+    for (int i = 0; i < 2000; ++i) {
+        int unacknowledged = 0;
+        if (ioctl(fd, SIOCOUTQ, &unacknowledged) != 0 || unacknowledged == 0) break;
+        usleep(1000);
+    }
+    const linger abort{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+}
 
 std::size_t contentLength(std::string_view head) {
     std::string lower(head);
@@ -89,6 +105,38 @@ Reply httpReply(std::string_view statusLine, std::string_view body,
     return {bytes};
 }
 
+Reply generatedReply(std::uint64_t size, bool announced, std::string start) {
+    Reply reply;
+    reply.bytes = "HTTP/1.1 200 OK\r\n";
+    if (announced) reply.bytes += "Content-Length: " + std::to_string(size) + "\r\n";
+    reply.bytes += "Connection: close\r\n\r\n";
+    reply.stream = [size, start = std::move(start)](ReplyStream& out) {
+        std::string piece(std::size_t{1} << 16, 'x');
+        for (std::size_t i = 63; i < piece.size(); i += 64)
+            piece[i] = '\n';
+        const std::size_t lead =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, start.size()));
+        if (!out.write(std::string_view(start).substr(0, lead))) return;
+        for (std::uint64_t left = size - lead; left > 0;) {
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(left, piece.size()));
+            if (!out.write(std::string_view(piece).substr(0, n))) return;
+            left -= n;
+        }
+    };
+    return reply;
+}
+
+Reply tricklingReply(std::string head, std::string body, std::chrono::milliseconds interval) {
+    Reply reply{std::move(head)};
+    reply.stream = [body = std::move(body), interval](ReplyStream& out) {
+        for (std::size_t i = 0; body.empty() || i < body.size(); ++i) {
+            if (!out.pause(interval) || !out.write(body.empty() ? " " : body.substr(i, 1))) return;
+        }
+    };
+    return reply;
+}
+
 std::string requestHead(const std::string& request) {
     const std::size_t end = request.find("\r\n\r\n");
     return end == std::string::npos ? request : request.substr(0, end + 4);
@@ -114,6 +162,7 @@ LoopbackServer::~LoopbackServer() {
         for (int fd : openFds_)
             shutdown(fd, SHUT_RDWR);
     }
+    stopped_.notify_all();
     shutdown(listenFd_, SHUT_RDWR);
     acceptor_.join();
     close(listenFd_);
@@ -170,10 +219,21 @@ void LoopbackServer::serve(int fd) {
         }
         arrived_.notify_all();
         const Reply reply = handler_(request);
-        stream.writeAll(reply.bytes);
+        struct Out final : ReplyStream {
+            LoopbackServer& server;
+            Stream& stream;
+            Out(LoopbackServer& s, Stream& st) : server(s), stream(st) {}
+            bool write(std::string_view bytes) override { return stream.writeAll(bytes); }
+            bool pause(std::chrono::milliseconds duration) override {
+                std::unique_lock lock(server.mutex_);
+                return !server.stopped_.wait_for(lock, duration, [&] { return server.stopping_; });
+            }
+        } out(*this, stream);
+        if (out.write(reply.bytes) && reply.stream) reply.stream(out);
         char byte;
         while (reply.hang && stream.read(&byte, 1) > 0) {
         }
+        if (reply.reset) resetConnection(fd);
     }
     if (stream.ssl) SSL_free(stream.ssl);
     {

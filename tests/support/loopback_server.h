@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -17,15 +18,40 @@ namespace pv::test {
 
 class TlsIdentity;
 
+// A reply that goes out piece by piece: a body made while it is sent, or a slow one.
+class ReplyStream {
+  public:
+    // False once the client has gone or the server is stopping.
+    virtual bool write(std::string_view bytes) = 0;
+    // Waits `duration`, the pace of a slow reply; false when the server stops meanwhile.
+    virtual bool pause(std::chrono::milliseconds duration) = 0;
+
+  protected:
+    ~ReplyStream() = default;
+};
+
 struct Reply {
     std::string bytes;  // written as they are; then the connection is closed...
     bool hang = false;  // ...unless it hangs: open and silent until the client or server ends
+    // Runs after `bytes` are written, on the connection's thread.
+    std::function<void(ReplyStream&)> stream = {};
+    // The connection ends with a reset instead of an orderly close, once the client's side has
+    // taken in what was written.
+    bool reset = false;
 };
 
 // A complete response: the status line (e.g. "HTTP/1.1 200 OK"), the given header lines,
 // Content-Length, "Connection: close" and the body.
 Reply httpReply(std::string_view statusLine, std::string_view body,
                 const std::vector<std::string>& headers = {});
+
+// A 200 response with a body of `size` bytes made as it is sent, never held whole: `start`, then
+// lines of x. With `announced` it carries Content-Length; otherwise the end of the connection
+// ends the body.
+Reply generatedReply(std::uint64_t size, bool announced, std::string start = {});
+// `head` at once, then the bytes of `body` one at a time, `interval` apart; an empty body
+// trickles blanks until the client or the server ends.
+Reply tricklingReply(std::string head, std::string body, std::chrono::milliseconds interval);
 
 // Everything up to the end of the request's header block.
 std::string requestHead(const std::string& request);
@@ -60,6 +86,7 @@ class LoopbackServer {
     int port_ = 0;
     mutable std::mutex mutex_;
     mutable std::condition_variable arrived_;
+    std::condition_variable stopped_;
     std::vector<std::string> requests_;
     std::set<int> openFds_;
     bool stopping_ = false;
