@@ -154,10 +154,13 @@ std::size_t Transfer::onBody(char* data, std::size_t, std::size_t count, void* s
 }
 
 // The body is sized once from its Content-Length where the response gives one, so a large body
-// is never copied while it grows; otherwise it doubles. Never past the cap either way.
+// is never copied while it grows; otherwise it doubles up to 8 MiB and then takes the cap at once,
+// so that no two large buffers are alive together. Never past the cap either way.
 void Transfer::growBody(std::size_t more) {
+    constexpr std::size_t kLastDoubling = std::size_t{8} << 20;
     const std::size_t needed = body_.size() + more;
     std::size_t size = std::max(needed, body_.capacity() * 2);
+    if (size > kLastDoubling) size = bodyCap_;
     curl_off_t announced = -1;
     if (body_.empty() &&
         curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&

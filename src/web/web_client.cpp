@@ -85,7 +85,7 @@ std::string WebClient(const std::string& url, WebClientArgs& args) {
         replaceText(transfer.headerBlock(), "Set-Cookie", "Set-Cookie", 1, -1, false);
     args.returnedCookies = collectSetCookies(args.returnedHeaders);
     if (cookiesSupplied) mergeCookies(*args.cookies, args.returnedCookies);
-    return transfer.body();
+    return transfer.takeBody();
 }
 
 }  // namespace pv
