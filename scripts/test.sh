@@ -16,6 +16,12 @@ for preset in default asan; do
     ctest --preset "$preset"
 done
 
+echo "== tsan build"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+echo "== tsan tests (the tests with threads)"
+ctest --preset tsan
+
 echo "== fuzzing"
 bash scripts/fuzz.sh
 
