@@ -6,6 +6,7 @@
 // by the same ratio. Threads, descriptors, locks and resident memory are counted after the first
 // hour and at the end; the run fails when any of them grew (memory: by more than the slack).
 #include <dirent.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "core/shutdown.h"
@@ -42,7 +44,8 @@ struct Options {
 
 struct Census {
     int threads = 0;
-    int descriptors = 0;
+    int descriptors = 0;        // the program's own
+    int originDescriptors = 0;  // the origin's sockets, listening or serving a request
     int locks = 0;
     long rssKiB = 0;
 };
@@ -65,14 +68,52 @@ long rssKiB() {
     return -1;
 }
 
-Census census() {
-    // The listing of /proc/self/fd holds the descriptor that reads it: left out.
-    return {entriesOf("/proc/self/task"), entriesOf("/proc/self/fd") - 1, liveLocks(), rssKiB()};
+// The inodes of the TCP sockets whose local port is one of `ports`.
+std::set<std::string> socketsOnPorts(const std::set<int>& ports) {
+    std::ifstream table("/proc/self/net/tcp");
+    std::string line;
+    std::getline(table, line);  // the heading
+    std::set<std::string> inodes;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeout >> inode;
+        const std::size_t colon = local.find(':');
+        if (colon != std::string::npos &&
+            ports.count(int(std::strtol(local.c_str() + colon + 1, nullptr, 16))))
+            inodes.insert(inode);
+    }
+    return inodes;
+}
+
+// The origin shares the process; an origin thread closes a connection only once it has seen the
+// viewer close its end, so its sockets are counted apart from the program's.
+Census takeCensus(const std::set<int>& originPorts) {
+    Census c{entriesOf("/proc/self/task"), 0, 0, liveLocks(), rssKiB()};
+    const std::set<std::string> origin = socketsOnPorts(originPorts);
+    DIR* d = opendir("/proc/self/fd");
+    if (!d) return c;
+    const int own = dirfd(d);
+    while (const dirent* e = readdir(d)) {
+        if (e->d_name[0] == '.' || std::atoi(e->d_name) == own) continue;
+        char target[256] = {};
+        const std::string path = std::string("/proc/self/fd/") + e->d_name;
+        const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
+        const std::string link(target, n > 0 ? std::size_t(n) : 0);
+        const bool ofOrigin =
+            link.rfind("socket:[", 0) == 0 && origin.count(link.substr(8, link.size() - 9));
+        ++(ofOrigin ? c.originDescriptors : c.descriptors);
+    }
+    closedir(d);
+    return c;
 }
 
 void print(const char* when, const Census& c) {
-    std::printf("%-12s threads %d, descriptors %d, live locks %d, resident %.1f MiB\n", when,
-                c.threads, c.descriptors, c.locks, c.rssKiB / 1024.0);
+    std::printf(
+        "%-12s threads %d, descriptors %d (and the origin's %d), live locks %d, resident %.1f "
+        "MiB\n",
+        when, c.threads, c.descriptors, c.originDescriptors, c.locks, c.rssKiB / 1024.0);
 }
 
 // The window's controls, except that the night trigger timer 时钟2 runs on the simulated clock.
@@ -149,6 +190,12 @@ class Simulation {
           now_(options.start) {}
 
     int msPerSecond() const { return options_.msPerSecond; }
+    std::set<int> originPorts() {
+        std::set<int> ports;
+        for (int site = 0; site < origin::kSiteCount; ++site)
+            ports.insert(v_.origin().port(static_cast<origin::Site>(site)));
+        return ports;
+    }
 
     // Runs the day; false when any check failed.
     bool run() {
@@ -157,7 +204,7 @@ class Simulation {
         const origin::Seconds end = options_.start + options_.hours * 3600;
         Census afterFirstHour;
         showPlans();
-        print("start", census());
+        print("start", takeCensus(originPorts()));
         origin::Seconds nextHour = options_.start + 3600;
         while (now_ < end) {
             tick();
@@ -167,14 +214,14 @@ class Simulation {
             nextHour += 3600;
             userActions(hour);
             if (!settle()) fail("workers still running at hour " + std::to_string(hour));
-            const Census c = census();
+            const Census c = takeCensus(originPorts());
             std::printf("hour %2d  %s  triggers %3d (scrapes %3d)  resident %.1f MiB  %.0f s\n",
                         hour, origin::formatClock(now_).c_str(), refreshes_, scrapes_.load(),
                         c.rssKiB / 1024.0, clock.elapsed() / 1000.0);
             std::fflush(stdout);
             if (hour == 1) afterFirstHour = c;
         }
-        const Census last = census();
+        const Census last = takeCensus(originPorts());
         print("first hour", afterFirstHour);
         print("end", last);
         std::printf("resident memory after the first hour to the end: %+.1f MiB (bound %.1f)\n",
