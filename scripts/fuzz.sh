@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-25}
-read -r -a targets <<<"${FUZZ_TARGETS:-text_ops text_between addresses_cookies header_tail code_pages regex}"
+read -r -a targets <<<"${FUZZ_TARGETS:-text_ops text_between addresses_cookies header_tail code_pages regex draw_list status_lines blog}"
 
 if ! command -v afl-fuzz >/dev/null; then
     sudo=""
