@@ -62,9 +62,14 @@ R WindowGate::call(F f, R fallback) {
         std::optional<R> value;
     };
     auto pending = std::make_shared<Pending>();
+    // The request is posted under the lock and the window thread takes the lock before it runs
+    // the request, so what the worker made for it is ordered before its use by our own mutex
+    // rather than only by Qt's event posting, which thread checkers cannot see.
+    std::unique_lock lock(mutex_);
     QMetaObject::invokeMethod(
         relay_,
         [this, pending, f = std::move(f)]() mutable {
+            { std::lock_guard handedOver(mutex_); }
             std::optional<R> value;
             if (!closed()) value = f();
             {
@@ -75,7 +80,6 @@ R WindowGate::call(F f, R fallback) {
             changed_.notify_all();
         },
         Qt::QueuedConnection);
-    std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return pending->done || closed(); });
     return pending->value ? *pending->value : fallback;
 }

@@ -31,6 +31,8 @@ TEST(Threads, RunEntryWithItsArgumentDetachedOrJoinable) {
     EXPECT_FALSE(joinThread(handle));  // the handle is gone
     closeThreadHandle(handle);         // and closing it again is harmless
     EXPECT_FALSE(startThread(nullptr));
+    // The detached worker is joined once it has ended: none is left behind.
+    EXPECT_TRUE(waitForWorkers(10s));
 }
 
 TEST(ThreadsDeathTest, AHandleLeftOpenDoesNotAbortTheExit) {
