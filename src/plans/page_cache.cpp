@@ -1,12 +1,12 @@
 #include "plans/page_cache.h"
 
 #include <algorithm>
-#include <string>
 #include <limits>
+#include <string>
 
 #include "core/code_page.h"
-#include "core/log.h"
 #include "core/convert.h"
+#include "core/log.h"
 #include "core/shutdown.h"
 #include "core/text.h"
 #include "web/web_client.h"

@@ -1,7 +1,7 @@
 #include "fakes/fake_desktop.h"
 
-#include "core/desktop_rules.h"
 #include "core/convert.h"
+#include "core/desktop_rules.h"
 
 namespace pv {
 
