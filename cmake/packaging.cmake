@@ -1,10 +1,22 @@
-# Installation and the Debian packages: the viewer with its menu entry and icon, and the demo
+# Installation and the Debian packages: the viewer with its menu entry, icon, software-centre
+# entry and example settings file, and the demo
 # origin as a package of its own. `cpack --config build/default/CPackConfig.cmake` builds both.
 include(GNUInstallDirs)
 
 install(TARGETS planviewer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT viewer)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/planviewer.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT viewer)
+install(FILES ${PLANVIEWER_SETTINGS_EXAMPLE}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/planviewer COMPONENT viewer)
+
+# The software centre's entry; its screenshots are those of docs/, published under the homepage.
+set(PLANVIEWER_HOMEPAGE "https://planviewer.example" CACHE STRING
+    "Homepage of the viewer; its docs/ folder holds the screenshots")
+set(PLANVIEWER_METAINFO ${CMAKE_BINARY_DIR}/example.planviewer.planviewer.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/planviewer.metainfo.xml.in ${PLANVIEWER_METAINFO}
+    @ONLY)
+install(FILES ${PLANVIEWER_METAINFO}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT viewer)
 
 # The icon is drawn in code; the desktop entry needs it as a file.
 set(PLANVIEWER_ICON ${CMAKE_BINARY_DIR}/planviewer.png)

@@ -9,7 +9,7 @@ packages=(
     libpcre2-dev libcpp-httplib-dev afl++
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps imagemagick
-    fonts-noto-cjk desktop-file-utils
+    fonts-noto-cjk desktop-file-utils appstream curl
 )
 
 missing=()

@@ -14,7 +14,24 @@ cmake --build --preset default --target planviewer planviewer-origin planviewer_
 
 "$build/origin/planviewer-origin" >"$build/origin.log" 2>&1 &
 origin_pid=$!
-trap 'kill "$origin_pid" 2>/dev/null || true; wait "$origin_pid" 2>/dev/null || true' EXIT
+config=$(mktemp -d)
+trap 'kill "$origin_pid" 2>/dev/null || true; wait "$origin_pid" 2>/dev/null || true; rm -rf "$config"' EXIT
+
+# A settings file of this run's own names the origin's sites, so that neither the user's nor the
+# system-wide settings file sends the viewer elsewhere.
+mkdir -p "$config/planviewer"
+cat >"$config/planviewer/planviewer.conf" <<'CONF'
+[sites]
+plan_server = 127.0.0.1
+plan_server_port = 2200
+plan_page_site = http://127.0.0.1:2201
+draw_site = http://127.0.0.1:2202
+publisher_site = http://127.0.0.1:2203
+counter_site = http://127.0.0.1:2204
+counter_image_prefix = http://127.0.0.1:2204
+blog_site = http://127.0.0.1:2205
+CONF
+export XDG_CONFIG_HOME="$config"
 
 # The origin plays every site on ports 2200 to 2205; the viewer starts once the last answers.
 for _ in $(seq 100); do

@@ -9,6 +9,7 @@
 #include "core/log.h"
 #include "core/shutdown.h"
 #include "gui/qt_text.h"
+#include "gui/settings_file.h"
 #include "web/curl_global.h"
 
 namespace pv {
@@ -52,7 +53,8 @@ int runPlanViewer(int& argc, char** argv, const ProgramOptions& options) {
     setLogSink(logToQt);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setFont(programFont());
-    g_runtime = new Runtime;
+    // The addresses come from the settings file once, here; its messages join Qt's log.
+    g_runtime = new Runtime(loadSettings());
 
     bool clean = true;
     {
