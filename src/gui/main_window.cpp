@@ -131,8 +131,15 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
             timer->setObjectName(toQString(spec.name));
             timer->setTimerType(Qt::PreciseTimer);
             const std::string name = spec.name;
-            connect(timer, &QTimer::timeout, this,
-                    [this, name] { dispatch(name, ControlEvent::Tick); });
+            // Qt holds a timer's next timeout back while a slot of that timeout is still on the
+            // stack. A posted tick lets the timer go on ticking while its handler waits in a
+            // delay or a fetch; a tick whose timer was stopped before it ran is dropped.
+            connect(
+                timer, &QTimer::timeout, this,
+                [this, name, timer] {
+                    if (timer->isActive()) dispatch(name, ControlEvent::Tick);
+                },
+                Qt::QueuedConnection);
             timers_[spec.name] = timer;
             runtime_.controls.addTimer(spec, timer);
             continue;
