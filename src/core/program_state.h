@@ -3,9 +3,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/controls.h"
+#include "core/convert.h"
 #include "core/desktop.h"
 #include "core/settings.h"
 
@@ -24,6 +26,8 @@ struct ProgramState {
     std::int32_t dayTriggerCounter = 0;
     std::int32_t nightTriggerCounter = 0;
     std::string planStatusText;
+    // Window thread only: the local time the countdown reads; the system clock when empty.
+    std::function<DateTime()> localTime;
 
     // The exit hook: lets go of what outlives the window.
     void releaseAtExit();

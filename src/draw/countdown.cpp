@@ -64,7 +64,8 @@ DrawTrigger DrawTrigger::defaults() {
 }
 
 void countdownTick(App& app) {
-    runCountdownTick(app, now(), DrawTrigger::defaults());
+    runCountdownTick(app, app.state.localTime ? app.state.localTime() : now(),
+                     DrawTrigger::defaults());
 }
 
 void nightTriggerTick(App& app) {

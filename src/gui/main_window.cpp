@@ -17,10 +17,10 @@
 #include <climits>
 
 #include "core/shutdown.h"
+#include "core/window_wait.h"
 #include "gui/app_icon.h"
 #include "gui/qt_text.h"
 #include "gui/tab_control.h"
-#include "web/win_http_client.h"
 
 namespace pv {
 namespace {
@@ -105,9 +105,9 @@ MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
     runtime_.controls.setContentChangedHandler(
         [this](const std::string& name) { dispatch(name, ControlEvent::ContentChanged); });
     runtime_.desktop.setMainWindowCloser([this] { closeWithoutAsking(); });
-    // A page request made on the window thread lets the window serve its events as it goes.
-    setPendingEventsHook([&gate = runtime_.gate] {
-        if (gate.onWindowThread()) QCoreApplication::processEvents();
+    // A transfer made on the window thread runs beside it while the window serves its events.
+    setWindowWaitHook([&gate = runtime_.gate](const std::function<void()>& work) {
+        return gate.serveWhile(work);
     });
     // An application that stops serving events takes the window with it.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { closeWithoutAsking(); });
@@ -121,7 +121,7 @@ MainWindow::~MainWindow() {
     // The runtime may outlive the window; nothing in it may call back into a window that is gone.
     runtime_.controls.setContentChangedHandler({});
     runtime_.desktop.setMainWindowCloser({});
-    setPendingEventsHook(nullptr);
+    setWindowWaitHook(nullptr);
 }
 
 void MainWindow::build(const std::vector<ControlSpec>& layout) {
@@ -131,8 +131,15 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
             timer->setObjectName(toQString(spec.name));
             timer->setTimerType(Qt::PreciseTimer);
             const std::string name = spec.name;
-            connect(timer, &QTimer::timeout, this,
-                    [this, name] { dispatch(name, ControlEvent::Tick); });
+            // Qt holds a timer's next timeout back while a slot of that timeout is still on the
+            // stack. A posted tick lets the timer go on ticking while its handler waits in a
+            // delay or a fetch; a tick whose timer was stopped before it ran is dropped.
+            connect(
+                timer, &QTimer::timeout, this,
+                [this, name, timer] {
+                    if (timer->isActive()) dispatch(name, ControlEvent::Tick);
+                },
+                Qt::QueuedConnection);
             timers_[spec.name] = timer;
             runtime_.controls.addTimer(spec, timer);
             continue;

@@ -1,9 +1,13 @@
 #include "gui/window_gate.h"
 
+#include <QDebug>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <system_error>
+#include <thread>
 
 namespace pv {
 
@@ -41,6 +45,30 @@ void WindowGate::pause(int ms) {
     loops_.push_back(&loop);
     loop.exec();
     loops_.erase(std::find(loops_.begin(), loops_.end(), &loop));
+}
+
+bool WindowGate::serveWhile(const std::function<void()>& work) {
+    if (!onWindowThread()) return false;
+    QEventLoop loop;
+    std::atomic<bool> done{false};
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            work();
+            done.store(true, std::memory_order_release);
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error& e) {
+        qWarning() << "no thread for a wait of the window, it runs without serving the window:"
+                   << e.what();
+        work();
+        return true;
+    }
+    // The application's exit ends every running loop, this one included; then the remaining
+    // wait is the work's own short way out.
+    if (!done.load(std::memory_order_acquire)) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return true;
 }
 
 }  // namespace pv

@@ -8,6 +8,7 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,6 +45,12 @@ class WindowGate {
     // events are handled meanwhile; elsewhere it just waits. Either way it ends when the gate
     // closes.
     void pause(int ms);
+
+    // On the window thread: runs work on a thread of its own and serves window events until it
+    // has ended (paints, timers, the window's close request; the user's input to the controls
+    // waits until then), then returns true. Elsewhere it returns false and does nothing. Unlike a
+    // pause it does not end when the gate closes: work is expected to end soon after shutdown.
+    bool serveWhile(const std::function<void()>& work);
 
   private:
     QObject* relay_;

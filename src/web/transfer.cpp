@@ -4,6 +4,7 @@
 
 #include "core/convert.h"
 #include "core/shutdown.h"
+#include "core/window_wait.h"
 #include "web/curl_global.h"
 
 namespace pv {
@@ -22,6 +23,28 @@ constexpr long kReadSize = 102400;
 
 bool startsWithStatusLine(std::string_view line) {
     return line.size() >= 5 && line.substr(0, 5) == "HTTP/";
+}
+
+// Drives the transfers of `multi` until none is left running.
+CURLcode runToEnd(CURLM* multi) {
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                if (message->msg == CURLMSG_DONE) result = message->data.result;
+            }
+            break;
+        }
+        // Each pass runs the progress function, which gives up on shutdown or a silent peer.
+        curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+    }
+    return result;
 }
 
 }  // namespace
@@ -115,22 +138,9 @@ CURLcode Transfer::perform() {
     }
     lastActivity_ = Clock::now();
     CURLcode result = CURLE_OK;
-    for (;;) {
-        int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
-            result = CURLE_FAILED_INIT;
-            break;
-        }
-        if (running == 0) {
-            int left = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-                if (message->msg == CURLMSG_DONE) result = message->data.result;
-            }
-            break;
-        }
-        // Each pass runs the progress function, which gives up on shutdown or a silent peer.
-        curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
-    }
+    // On the window thread the loop runs on a thread of its own while the window serves its
+    // events; the callbacks then run there too, and touch nothing but this transfer.
+    waitServingWindow([&] { result = runToEnd(multi); });
     curl_multi_remove_handle(multi, easy_);
     curl_multi_cleanup(multi);
     return result;

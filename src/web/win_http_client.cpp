@@ -1,7 +1,6 @@
 #include "web/win_http_client.h"
 
 #include <array>
-#include <mutex>
 #include <string_view>
 #include <utility>
 
@@ -41,18 +40,6 @@ std::string message(int number) {
     return {};
 }
 
-std::mutex g_hookMutex;
-std::function<void()> g_pendingEventsHook;
-
-void processPendingEvents() {
-    std::function<void()> hook;
-    {
-        std::lock_guard lock(g_hookMutex);
-        hook = g_pendingEventsHook;
-    }
-    if (hook) hook();
-}
-
 std::string requestHeaders(const WinHttpClientArgs& args) {
     std::string h = args.extraHeaders.empty() ? std::string() : args.extraHeaders + "\r\n";
     auto lacks = [&](std::string_view name, bool ignoreCase) {
@@ -86,16 +73,10 @@ std::string decodedPage(const std::string& body) {
     std::string decoded = recodeToGbk(body, charset);
     if (const std::size_t zero = decoded.find('\0'); zero != std::string::npos)
         decoded.resize(zero);
-    processPendingEvents();
     return decoded;
 }
 
 }  // namespace
-
-void setPendingEventsHook(std::function<void()> hook) {
-    std::lock_guard lock(g_hookMutex);
-    g_pendingEventsHook = std::move(hook);
-}
 
 std::string WinHttpClient(const std::string& url) {
     WinHttpClientArgs args;
@@ -158,7 +139,6 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
     for (const std::string& line : splitText(args.returnedHeaders, "\r\n")) {
         if (compareText(leftText(line, 10), "Location: ", false) == 0)
             args.redirectLocation = midText(line, 11, textLength(line));
-        processPendingEvents();
     }
     if (!newCookies.empty()) {
         if (!args.returnedCookies.empty()) args.returnedCookies += "; ";
@@ -168,9 +148,7 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
     args.responseBytes = transfer.takeBody();
     const std::string& body = args.responseBytes;
 
-    std::string result = decodedPage(body);
-    processPendingEvents();
-    return result;
+    return decodedPage(body);
 }
 
 }  // namespace pv

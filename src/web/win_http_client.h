@@ -3,7 +3,6 @@
 // charset other than GBK.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,9 +35,5 @@ struct WinHttpClientArgs {
 // zero byte; empty when the request fails before a response arrives.
 std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args);
 std::string WinHttpClient(const std::string& url);
-
-// Called at the points where the request lets the program's pending window events run (while
-// it reads the response headers, after re-decoding, at its end). None by default.
-void setPendingEventsHook(std::function<void()> hook);
 
 }  // namespace pv
