@@ -1,8 +1,8 @@
 #include "killplans/kill_plans.h"
 
+#include "catalogue/catalogue.h"
 #include "core/log.h"
 #include "core/regex_object.h"
-#include "plans/catalogue.h"
 #include "plans/plan_fetch.h"
 
 namespace pv {

@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "app/wiring.h"
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/regex_object.h"
 #include "core/text.h"
-#include "draw/countdown.h"
 #include "origin/plan_texts.h"
 #include "origin/site_pages.h"
 #include "origin_viewer.h"
-#include "plans/catalogue.h"
 #include "publisher/blog_plans.h"
 #include "window_support.h"
 
@@ -176,7 +176,7 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
     ASSERT_NE(expectedPlanDisplay(three.cacheRow, draw), expectedPlanDisplay(three.cacheRow, t));
     for (origin::Seconds s = draw + 59; s <= fire; ++s) {
         v.setTime(s);
-        runCountdownTick(v.app(), dateTimeOf(s), DrawTrigger::defaults());
+        runCountdownTick(v.app(), dateTimeOf(s), drawTrigger());
     }
     EXPECT_EQ(v.runtime().state.dayTriggerCounter, 0);
     EXPECT_EQ(c.text("标签4"), "08:15");

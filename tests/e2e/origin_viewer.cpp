@@ -3,12 +3,12 @@
 #include <QPushButton>
 #include <stdexcept>
 
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "core/text.h"
 #include "origin/plan_texts.h"
 #include "origin/site_pages.h"
-#include "plans/catalogue.h"
 #include "window_support.h"
 
 namespace pv::testing {

@@ -20,13 +20,13 @@
 #include <sstream>
 #include <string>
 
+#include "catalogue/catalogue.h"
 #include "core/shutdown.h"
 #include "core/threads.h"
 #include "draw/countdown.h"
 #include "draw/draw_history.h"
 #include "origin/plan_texts.h"
 #include "origin_viewer.h"
-#include "plans/catalogue.h"
 #include "plans/page_cache.h"
 #include "window_support.h"
 

@@ -14,12 +14,12 @@
 #include <gtest/gtest.h>
 
 #include "../killplans/mixed_plan_file.h"
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "gui/main_window.h"
 #include "gui/tab_control.h"
 #include "loopback_server.h"
-#include "plans/catalogue.h"
 #include "window_support.h"
 
 using namespace pv;

@@ -6,9 +6,9 @@
 
 #include "app/layout_table.h"
 #include "app/wiring.h"
+#include "catalogue/catalogue.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_desktop.h"
-#include "plans/catalogue.h"
 #include "plans/plan_text.h"
 
 using namespace pv;

@@ -1,4 +1,4 @@
-#include "plans/catalogue.h"
+#include "catalogue/catalogue.h"
 
 namespace pv {
 namespace {
