@@ -67,8 +67,13 @@ if grep -rHnE '^\s*#\s*include\s+<(Q[A-Za-z]|qt)' "$root/origin"; then
     echo "origin is Qt-free: the lines above include Qt"
     status=1
 fi
-if grep -rHnE '^\s*#\s*include\s+<(Q[A-Za-z]|qt)' "$root/tests/fakes"; then
-    echo "tests/fakes is Qt-free: the lines above include Qt"
+if grep -HnE '^\s*#\s*include\s+<(Q[A-Za-z]|qt)' "$root"/tests/support/fake_*; then
+    echo "the fakes are Qt-free: the lines above include Qt"
+    status=1
+fi
+# Tests share helpers through tests/support alone.
+if grep -rHnE '^\s*#\s*include\s+"\.\./' "$root/tests"; then
+    echo "tests include files of other test folders: the lines above"
     status=1
 fi
 [ $status -eq 0 ] && echo "layers: every include points down"
