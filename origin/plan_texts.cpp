@@ -6,9 +6,9 @@
 #include <limits>
 #include <numeric>
 
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/text.h"
-#include "plans/catalogue.h"
 
 namespace pv::origin {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
-#include "plans/catalogue.h"
 
 namespace pv::origin {
 namespace {

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <unordered_map>
 
-#include "plans/catalogue.h"
+#include "catalogue/catalogue.h"
 
 namespace pv {
 namespace {

@@ -3,10 +3,10 @@
 #include <map>
 #include <utility>
 
-#include "draw/countdown.h"
+#include "catalogue/catalogue.h"
+#include "draw/draw_history.h"
 #include "killplans/kill_plans.h"
 #include "killplans/status_lines.h"
-#include "plans/catalogue.h"
 #include "plans/copy_actions.h"
 #include "plans/page_cache.h"
 #include "plans/plan_display.h"
@@ -29,8 +29,10 @@ std::vector<EventBinding> buildBindings() {
     on("按钮29", ControlEvent::Click, copyBackTwoNumbers);
     on("按钮24", ControlEvent::Click, copyFetchedPlan);
     on("按钮34", ControlEvent::Click, copyBlogPlans);
-    on("时钟1", ControlEvent::Tick, countdownTick);
-    on("时钟2", ControlEvent::Tick, nightTriggerTick);
+    on("时钟1", ControlEvent::Tick, [](App& app) {
+        runCountdownTick(app, app.state.localTime ? app.state.localTime() : now(), drawTrigger());
+    });
+    on("时钟2", ControlEvent::Tick, [](App& app) { runNightTriggerTick(app, drawTrigger()); });
     on("编辑框2", ControlEvent::ContentChanged, onBox2Changed);
     on("编辑框10", ControlEvent::ContentChanged, onBox10Changed);
     // The plan buttons and refresh timers, from the catalogue; the entries live as long as the
@@ -49,6 +51,10 @@ std::vector<EventBinding> buildBindings() {
 }
 
 }  // namespace
+
+DrawTrigger drawTrigger() {
+    return {scrapeDrawHistory, refreshPageCache};
+}
 
 const std::vector<EventBinding>& eventBindings() {
     static const std::vector<EventBinding> bindings = buildBindings();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/program_state.h"
+#include "draw/countdown.h"
 
 namespace pv {
 
@@ -23,6 +24,9 @@ struct EventBinding {
     ControlEvent event = ControlEvent::Click;
     Handler handler;
 };
+
+// What a draw sets going: a worker scrapes the draw list, then the page cache is refreshed.
+DrawTrigger drawTrigger();
 
 const std::vector<EventBinding>& eventBindings();
 // nullptr when the event of that control has no handler.

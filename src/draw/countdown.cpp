@@ -1,8 +1,6 @@
 #include "draw/countdown.h"
 
 #include "core/threads.h"
-#include "draw/draw_history.h"
-#include "plans/page_cache.h"
 
 namespace pv {
 namespace {
@@ -57,19 +55,6 @@ NightStep nightTriggerStep(std::int32_t counter) {
     step.counter = counter + 1;
     step.fire = step.counter == kNightTriggerTick;
     return step;
-}
-
-DrawTrigger DrawTrigger::defaults() {
-    return {scrapeDrawHistory, refreshPageCache};
-}
-
-void countdownTick(App& app) {
-    runCountdownTick(app, app.state.localTime ? app.state.localTime() : now(),
-                     DrawTrigger::defaults());
-}
-
-void nightTriggerTick(App& app) {
-    runNightTriggerTick(app, DrawTrigger::defaults());
 }
 
 void runCountdownTick(App& app, const DateTime& time, const DrawTrigger& trigger) {

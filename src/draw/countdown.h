@@ -38,18 +38,13 @@ struct NightStep {
 };
 NightStep nightTriggerStep(std::int32_t counter);
 
-// What a trigger sets going.
+// What a trigger sets going; the program's own is composed by the app library.
 struct DrawTrigger {
     std::function<void(App&)> scrape;   // body of a new detached worker thread
     std::function<void(App&)> refresh;  // then run on the window thread and waited for
-    static DrawTrigger defaults();
 };
 
-// The tick events of 时钟1 and 时钟2: the local time now and the program's own trigger.
-void countdownTick(App& app);
-void nightTriggerTick(App& app);
-
-// The same with the time and the trigger given.
+// The tick events of 时钟1 (with the local time) and 时钟2.
 void runCountdownTick(App& app, const DateTime& time, const DrawTrigger& trigger);
 void runNightTriggerTick(App& app, const DrawTrigger& trigger);
 

@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/catalogue.h"
 #include "gui/app_icon.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
 #include "gui/tab_control.h"
-#include "plans/catalogue.h"
 
 using namespace pv;
 

@@ -13,7 +13,7 @@ struct KillPlan;
 
 // Every match of the row's pattern in the whole plan text, in file order, without line ends
 // (case-insensitive, multi-line, global; "." stops at line ends). nullopt when the pattern
-// engine fails, which is not the same as finding nothing.
+// engine fails (the engine logs why), which is not the same as finding nothing.
 std::optional<TextArray> killPlanLines(std::string_view planText, std::string_view pattern);
 
 // Downloads the plan file, lists its matching lines in 编辑框2 one append at a time, then stops

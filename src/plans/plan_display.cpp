@@ -1,6 +1,6 @@
 #include "plans/plan_display.h"
 
-#include "plans/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "plans/plan_text.h"
 
 namespace pv {

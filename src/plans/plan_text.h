@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "plans/catalogue.h"
+#include "catalogue/catalogue.h"
 
 namespace pv {
 

@@ -5,7 +5,6 @@
 #include "core/regex_object.h"
 #include "core/text.h"
 #include "core/text_between.h"
-#include "publisher/pattern_log.h"
 #include "web/win_http_client.h"
 
 namespace pv {
@@ -64,15 +63,11 @@ std::string blogPlanList(std::string_view page) {
     if (regex.create(kLinkPattern, page)) {
         for (int i = 1; i <= regex.matchCount(); ++i)
             list += joinTexts(regex.subMatchText(i, 1), regex.subMatchText(i, 2), "\r\n\r\n");
-    } else {
-        logPatternFailure("blog links", kLinkPattern);
     }
     if (regex.create(kLinkAndCodePattern, page)) {
         for (int i = 1; i <= regex.matchCount(); ++i)
             list += joinTexts("\r\n", regex.subMatchText(i, 1), regex.subMatchText(i, 2),
                               regex.subMatchText(i, 3), "  ", regex.subMatchText(i, 4), "\r\n\r\n");
-    } else {
-        logPatternFailure("blog links and codes", kLinkAndCodePattern);
     }
     return list;
 }

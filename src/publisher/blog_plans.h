@@ -22,7 +22,8 @@ std::string blogReleaseDate(std::string_view page);
 // The article counts as updated when the first ten bytes of its release date hold today's date
 // written without or with leading zeros (2017-3-5, 2017-03-05).
 BlogDateStatus blogDateStatus(std::string_view page, const DateTime& today);
-// Every labelled link, each followed by a blank line, then every name, link and access code.
+// Every labelled link, each followed by a blank line, then every name, link and access code. A
+// pattern the engine refuses (it logs the failure) adds nothing.
 std::string blogPlanList(std::string_view page);
 
 void checkBlogDate(App& app, const DateTime& today);

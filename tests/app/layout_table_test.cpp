@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plans/catalogue.h"
+#include "catalogue/catalogue.h"
 
 using namespace pv;
 

@@ -6,10 +6,11 @@
 
 #include "app/layout_table.h"
 #include "core/shutdown.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
 
 using namespace pv;
+using namespace pv::test;
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "app/layout_table.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
-#include "loopback_server.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
 using namespace pv::test;

@@ -3,15 +3,10 @@
 #include <QPushButton>
 #include <stdexcept>
 
-#include "core/code_page.h"
 #include "core/shutdown.h"
-#include "core/text.h"
-#include "origin/plan_texts.h"
-#include "origin/site_pages.h"
-#include "plans/catalogue.h"
-#include "window_support.h"
+#include "support/window_support.h"
 
-namespace pv::testing {
+namespace pv::test {
 
 DateTime dateTimeOf(origin::Seconds t) {
     const origin::CivilTime c = origin::toCivil(t);
@@ -36,46 +31,6 @@ Settings settingsFor(const origin::OriginServer& o) {
     s.counterImagePrefix = o.address(Site::Counter);
     s.blogSite = o.address(Site::Blog);
     return s;
-}
-
-std::string originCachedPage(int detailPage, origin::Seconds now) {
-    std::string page = utf8ToGbk(origin::planPage(detailPage, now));
-    page = replaceText(page, "等待1", " 1 进行中");
-    return replaceText(page, "等待2", " 2 进行中");
-}
-
-std::string expectedPlanDisplay(int cacheRow, origin::Seconds now) {
-    const CachedPlan& plan = cachedPlans().at(static_cast<std::size_t>(cacheRow));
-    const std::string page = originCachedPage(plan.detailPage, now);
-    const std::string start = " id=\"planinfo\">", end = " </textarea>\r";
-    const std::size_t from = page.find(start);
-    if (from == std::string::npos) return {};
-    const std::size_t to = page.find(end, from + start.size());
-    if (to == std::string::npos) return {};
-    return replaceText(page.substr(from + start.size(), to - from - start.size()), plan.sourceLabel,
-                       plan.planName);
-}
-
-std::string inProgressLines(const std::string& planText) {
-    const int start = findText(planText, "进行中");
-    if (start == -1) return {};
-    const int end = findText(planText, std::string(39, '-'), start);
-    if (end == -1) return {};
-    std::string lines;
-    for (const std::string& line : splitText(midText(planText, start + 6, end - start - 6), "\r\n"))
-        if (!trimBoth(line).empty()) lines += trimBoth(line) + "\r\n";
-    return lines;
-}
-
-GridRows expectedDrawGrid(origin::Seconds now) {
-    GridRows rows{{"期号", "万", "千", "百", "十", "个"}};
-    for (const origin::Draw& d : origin::recentDraws(now, origin::kTrendDraws)) {
-        std::vector<std::string> row{d.issue.substr(d.issue.size() - 3) + "期"};
-        for (int digit : d.digits)
-            row.push_back(std::to_string(digit));
-        rows.push_back(row);
-    }
-    return rows;
 }
 
 OriginViewer::OriginViewer(origin::Seconds start, long long counterStart)
@@ -133,4 +88,4 @@ void OriginViewer::close() {
     waitForWorkersToEnd();
 }
 
-}  // namespace pv::testing
+}  // namespace pv::test

@@ -11,7 +11,7 @@
 #include "gui/main_window.h"
 #include "origin/origin_server.h"
 
-namespace pv::testing {
+namespace pv::test {
 
 // The origin's time as the viewer's handlers take it.
 DateTime dateTimeOf(origin::Seconds t);
@@ -19,17 +19,6 @@ origin::Seconds at(const char* clock);  // "YYYY-MM-DD HH:MM:SS"
 
 // Every site of the viewer at the origin's addresses.
 Settings settingsFor(const origin::OriginServer& origin);
-
-// What the page cache keeps of a detail page the origin serves at `now` (GBK).
-std::string originCachedPage(int detailPage, origin::Seconds now);
-// The text a cached plan shows from that page: the planinfo block with the plan's name in place
-// of its source label.
-std::string expectedPlanDisplay(int cacheRow, origin::Seconds now);
-// The lines of a plan text between "进行中" and the 39-hyphen separator, trimmed, each ending in
-// "\r\n": the in-progress numbers.
-std::string inProgressLines(const std::string& planText);
-// The draw grid the origin's trend page gives at `now`: header row, then the newest draw first.
-GridRows expectedDrawGrid(origin::Seconds now);
 
 class OriginViewer {
   public:
@@ -65,4 +54,4 @@ class OriginViewer {
     std::vector<std::string> startupMessages_;
 };
 
-}  // namespace pv::testing
+}  // namespace pv::test

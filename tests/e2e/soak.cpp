@@ -20,20 +20,58 @@
 #include <sstream>
 #include <string>
 
+#include "catalogue/catalogue.h"
+#include "core/code_page.h"
 #include "core/shutdown.h"
+#include "core/text.h"
 #include "core/threads.h"
 #include "draw/countdown.h"
 #include "draw/draw_history.h"
 #include "origin/plan_texts.h"
+#include "origin/site_pages.h"
 #include "origin_viewer.h"
-#include "plans/catalogue.h"
 #include "plans/page_cache.h"
-#include "window_support.h"
+#include "support/window_support.h"
 
 using namespace pv;
-using namespace pv::testing;
+using namespace pv::test;
 
 namespace {
+
+// The soak checks at any time of the day, so its expectations come from the origin's data.
+
+// What the page cache keeps of a detail page the origin serves at `now` (GBK).
+std::string originCachedPage(int detailPage, origin::Seconds now) {
+    std::string page = utf8ToGbk(origin::planPage(detailPage, now));
+    page = replaceText(page, "等待1", " 1 进行中");
+    return replaceText(page, "等待2", " 2 进行中");
+}
+
+// The text a cached plan shows from that page: the planinfo block with the plan's name in place
+// of its source label.
+std::string expectedPlanDisplay(int cacheRow, origin::Seconds now) {
+    const CachedPlan& plan = cachedPlans().at(static_cast<std::size_t>(cacheRow));
+    const std::string page = originCachedPage(plan.detailPage, now);
+    const std::string start = " id=\"planinfo\">", end = " </textarea>\r";
+    const std::size_t from = page.find(start);
+    if (from == std::string::npos) return {};
+    const std::size_t to = page.find(end, from + start.size());
+    if (to == std::string::npos) return {};
+    return replaceText(page.substr(from + start.size(), to - from - start.size()), plan.sourceLabel,
+                       plan.planName);
+}
+
+// The draw grid the origin's trend page gives at `now`: header row, then the newest draw first.
+GridRows expectedDrawGrid(origin::Seconds now) {
+    GridRows rows{{"期号", "万", "千", "百", "十", "个"}};
+    for (const origin::Draw& d : origin::recentDraws(now, origin::kTrendDraws)) {
+        std::vector<std::string> row{d.issue.substr(d.issue.size() - 3) + "期"};
+        for (int digit : d.digits)
+            row.push_back(std::to_string(digit));
+        rows.push_back(row);
+    }
+    return rows;
+}
 
 struct Options {
     origin::Seconds start = 0;

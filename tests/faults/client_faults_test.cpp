@@ -7,7 +7,7 @@
 #include "core/code_page.h"
 #include "core/convert.h"
 #include "fault_support.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "web/fetch_url.h"
 #include "web/web_client.h"
 #include "web/win_http_client.h"

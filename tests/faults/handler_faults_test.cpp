@@ -5,11 +5,11 @@
 #include "app/layout_table.h"
 #include "core/program_state.h"
 #include "draw/draw_history.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
 #include "fault_support.h"
-#include "loopback_server.h"
 #include "publisher/announcement.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
 using namespace pv::test;

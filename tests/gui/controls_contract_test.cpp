@@ -9,14 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "core/shutdown.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
-#include "window_support.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
+#include "support/window_support.h"
 
 using namespace pv;
-using namespace pv::testing;
+using namespace pv::test;
 
 namespace {
 

@@ -21,10 +21,10 @@
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/tab_control.h"
-#include "window_support.h"
+#include "support/window_support.h"
 
 using namespace pv;
-using namespace pv::testing;
+using namespace pv::test;
 
 namespace {
 

@@ -13,18 +13,18 @@
 
 #include <gtest/gtest.h>
 
-#include "../killplans/mixed_plan_file.h"
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "gui/main_window.h"
 #include "gui/tab_control.h"
-#include "loopback_server.h"
-#include "plans/catalogue.h"
-#include "window_support.h"
+#include "support/loopback_server.h"
+#include "support/mixed_plan_file.h"
+#include "support/window_support.h"
 
 using namespace pv;
 using namespace pv::test;
-using namespace pv::testing;
+using namespace pv::test;
 
 namespace {
 

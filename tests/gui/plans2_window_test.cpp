@@ -12,16 +12,16 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "core/text.h"
 #include "gui/main_window.h"
-#include "loopback_server.h"
-#include "plans/catalogue.h"
-#include "window_support.h"
+#include "support/loopback_server.h"
+#include "support/window_support.h"
 
 using namespace pv;
-using namespace pv::testing;
+using namespace pv::test;
 using namespace std::chrono_literals;
 
 namespace {

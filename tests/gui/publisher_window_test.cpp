@@ -6,11 +6,11 @@
 
 #include "core/shutdown.h"
 #include "gui/main_window.h"
-#include "loopback_server.h"
-#include "window_support.h"
+#include "support/loopback_server.h"
+#include "support/window_support.h"
 
 using namespace pv;
-using namespace pv::testing;
+using namespace pv::test;
 
 namespace {
 

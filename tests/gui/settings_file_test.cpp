@@ -11,7 +11,7 @@
 
 #include "core/log.h"
 #include "gui/settings_file.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
 

@@ -8,10 +8,10 @@
 
 #include "core/shutdown.h"
 #include "gui/main_window.h"
-#include "window_support.h"
+#include "support/window_support.h"
 
 using namespace pv;
-using namespace pv::testing;
+using namespace pv::test;
 using namespace std::chrono_literals;
 
 TEST(Startup, RunsItsStepsInOrderAndOnlyThenStartsTheCountdown) {

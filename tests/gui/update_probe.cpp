@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "gui/program.h"
-#include "loopback_server.h"
 #include "publisher/announcement.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
 

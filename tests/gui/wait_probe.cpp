@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "gui/program.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
 using namespace std::chrono_literals;

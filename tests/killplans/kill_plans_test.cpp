@@ -6,17 +6,17 @@
 
 #include "app/layout_table.h"
 #include "app/wiring.h"
+#include "catalogue/catalogue.h"
 #include "core/text.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
 #include "killplans/status_lines.h"
-#include "loopback_server.h"
-#include "mixed_plan_file.h"
-#include "plans/catalogue.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
+#include "support/loopback_server.h"
+#include "support/mixed_plan_file.h"
 
 using namespace pv;
 using namespace pv::test;
-using namespace pv::testing;
+using namespace pv::test;
 
 namespace {
 

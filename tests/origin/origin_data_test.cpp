@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "app/layout_table.h"
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/regex_object.h"
 #include "core/text.h"
 #include "core/text_between.h"
 #include "origin/plan_texts.h"
 #include "origin/site_pages.h"
-#include "plans/catalogue.h"
 
 using namespace pv;
 using namespace pv::origin;

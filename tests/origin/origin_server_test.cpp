@@ -1,10 +1,10 @@
 // The origin on sockets: one path of each site, fetched the way the viewer fetches it.
 #include <gtest/gtest.h>
 
+#include "catalogue/catalogue.h"
 #include "origin/origin_server.h"
 #include "origin/plan_texts.h"
 #include "origin/site_pages.h"
-#include "plans/catalogue.h"
 #include "web/fetch_url.h"
 #include "web/web_client.h"
 

@@ -4,10 +4,11 @@
 
 #include "app/layout_table.h"
 #include "app/wiring.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
 
 using namespace pv;
+using namespace pv::test;
 
 TEST(CopyButtons, UnsetNumbersCopyEmptyTextAndAHeldClipboardChangesNothing) {
     FakeControls controls(layoutTable());

@@ -11,12 +11,13 @@
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "core/text.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
-#include "loopback_server.h"
 #include "plans/page_cache.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
+using namespace pv::test;
 using namespace std::chrono_literals;
 
 namespace {

@@ -6,12 +6,13 @@
 
 #include "app/layout_table.h"
 #include "app/wiring.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
-#include "plans/catalogue.h"
+#include "catalogue/catalogue.h"
 #include "plans/plan_text.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
 
 using namespace pv;
+using namespace pv::test;
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "app/layout_table.h"
 #include "core/program_state.h"
-#include "fakes/fake_controls.h"
-#include "fakes/fake_desktop.h"
-#include "loopback_server.h"
+#include "support/fake_controls.h"
+#include "support/fake_desktop.h"
+#include "support/loopback_server.h"
 
 namespace pv::test {
 

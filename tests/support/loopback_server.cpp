@@ -1,4 +1,4 @@
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 
 #include <arpa/inet.h>
 #include <linux/sockios.h>
@@ -14,7 +14,7 @@
 
 #include <openssl/ssl.h>
 
-#include "tls_identity.h"
+#include "support/tls_identity.h"
 
 namespace pv::test {
 namespace {

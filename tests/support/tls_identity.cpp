@@ -1,4 +1,4 @@
-#include "tls_identity.h"
+#include "support/tls_identity.h"
 
 #include <cstdio>
 #include <cstdlib>

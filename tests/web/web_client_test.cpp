@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "loopback_server.h"
-#include "tls_identity.h"
+#include "support/loopback_server.h"
+#include "support/tls_identity.h"
 #include "web_fixture.h"
 
 using namespace pv;

@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "core/window_wait.h"
-#include "loopback_server.h"
-#include "tls_identity.h"
+#include "support/loopback_server.h"
+#include "support/tls_identity.h"
 #include "web_fixture.h"
 
 using namespace pv;

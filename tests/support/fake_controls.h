@@ -1,0 +1,67 @@
+// Controls without a window, for handler tests. They keep their state in the window's own
+// ControlState, so they follow the same rules. Seeded from a layout table they know exactly the
+// controls of that table and record every other name asked for (unknownNames(), a programming
+// error the window logs); unseeded they take any name and tell a control's kind by its name
+// ("编辑框", "时钟", "超级列表框", "高级表格").
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/control_state.h"
+#include "app/layout_table.h"
+#include "core/controls.h"
+#include "core/settings.h"
+
+namespace pv::test {
+
+class FakeControls final : public Controls {
+  public:
+    FakeControls() = default;
+    // List view rows naming a path get the plan page site in front, as in the window.
+    explicit FakeControls(const std::vector<ControlSpec>& layout, const Settings& settings = {});
+
+    // Called after every write or append of an edit box, outside the fake's lock.
+    void setContentChangedHandler(std::function<void(const std::string&)> handler);
+    void setListRows(const std::string& name, const GridRows& rows);
+
+    // Every content an edit box had after each write or append, in order.
+    std::vector<std::string> history(const std::string& name);
+    int contentChanges(const std::string& name);
+    int timerStarts(const std::string& name);
+    int gridColumnWidth(const std::string& name, int column);
+    // Names asked for that no control has, each once, in order; always empty when unseeded.
+    std::vector<std::string> unknownNames();
+
+    std::string text(const std::string& name) override;
+    void setText(const std::string& name, const std::string& text) override;
+    void appendText(const std::string& name, const std::string& text) override;
+    bool visible(const std::string& name) override;
+    void setVisible(const std::string& name, bool visible) override;
+    int period(const std::string& name) override;
+    void setPeriod(const std::string& name, int ms) override;
+    int itemCount(const std::string& name) override;
+    std::string itemText(const std::string& name, int row, int column = 0) override;
+    void setItemText(const std::string& name, int row, int column,
+                     const std::string& text) override;
+    void setGridRows(const std::string& name, const GridRows& rows) override;
+    GridRows gridRows(const std::string& name) override;
+    void setGridColumnWidth(const std::string& name, int column, int width) override;
+
+  private:
+    // With mutex_ held: an unseeded fake makes the control on first use.
+    void admit(const std::string& name);
+    void written(const std::string& name, const ControlRecord* c,
+                 std::unique_lock<std::mutex>& lock);
+
+    std::mutex mutex_;
+    bool strict_ = false;
+    ControlState state_;
+    std::map<std::string, std::vector<std::string>> history_;
+    std::function<void(const std::string&)> contentChanged_;
+};
+
+}  // namespace pv::test
