@@ -36,8 +36,8 @@ bool hasLine(const TextArray& lines, std::string_view name) {
 // The calling thread's multi handle. It holds the thread's connection cache, so that a thread's
 // next request to a site goes over the connection its last one left open; the handle and the
 // connections it keeps are closed when the thread ends. libcurl's own rule keeps a request off a
-// cached connection made for another proxy or TLS set-up; cookies and credentials travel with
-// each request, never with its connection.
+// cached connection made for another proxy or TLS set-up; cookies and server credentials travel
+// with each request, never with its connection, and proxy credentials keep off the cache.
 class ThreadMulti {
   public:
     ThreadMulti() = default;
@@ -166,10 +166,14 @@ Transfer::Setup Transfer::configure(const Request& request) {
                                      set(CURLOPT_PASSWORD, request.server.password.c_str()))) {
         return Setup::Credentials;
     }
+    // Basic credentials to a server go with every request. Those to a proxy may be bound to the
+    // tunnel it let through once, so a request with proxy credentials neither takes a kept
+    // connection nor leaves its own behind.
     if (hasBoth(request.proxyCredentials) &&
         !(set(CURLOPT_PROXYAUTH, CURLAUTH_BASIC) &&
           set(CURLOPT_PROXYUSERNAME, request.proxyCredentials.user.c_str()) &&
-          set(CURLOPT_PROXYPASSWORD, request.proxyCredentials.password.c_str()))) {
+          set(CURLOPT_PROXYPASSWORD, request.proxyCredentials.password.c_str()) &&
+          set(CURLOPT_FRESH_CONNECT, 1L) && set(CURLOPT_FORBID_REUSE, 1L))) {
         return Setup::Credentials;
     }
     if (!set(CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L)) return Setup::Redirects;

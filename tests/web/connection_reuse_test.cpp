@@ -64,20 +64,31 @@ TEST_F(ConnectionReuseTest, AReusedConnectionCarriesNoCredentialsCookiesOrProxyO
         WebClientArgs proxied;
         proxied.proxy = "127.0.0.1:" + std::to_string(server.port());
         WebClient("http://plans.example/e", proxied);
+        WinHttpClientArgs proxyUser;
+        proxyUser.proxy = proxied.proxy;
+        proxyUser.proxyUser = "pu";
+        proxyUser.proxyPassword = "pp";
+        WinHttpClient("http://plans.example/f", proxyUser);
+        WinHttpClientArgs proxyOnly;
+        proxyOnly.proxy = proxied.proxy;
+        WinHttpClient("http://plans.example/g", proxyOnly);
         WebClientArgs direct = none;
-        WebClient(server.url("/f"), direct);
+        WebClient(server.url("/h"), direct);
     }).join();
 
     const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 6u);
+    ASSERT_EQ(requests.size(), 8u);
     EXPECT_TRUE(has(requests[0], "\r\nAuthorization: Basic "));
     EXPECT_FALSE(has(requests[1], "Authorization"));
     EXPECT_TRUE(has(requests[2], "\r\nCookie: c=1\r\n"));
     EXPECT_FALSE(has(requests[3], "Cookie"));
     EXPECT_EQ(requestLine(requests[4]), "GET http://plans.example/e HTTP/1.1");
-    EXPECT_EQ(requestLine(requests[5]), "GET /f HTTP/1.1");
-    // One direct connection for five requests, one more to the server as a proxy.
-    EXPECT_EQ(server.connections(), 2u);
+    EXPECT_TRUE(has(requests[5], "\r\nProxy-Authorization: Basic "));
+    EXPECT_FALSE(has(requests[6], "Proxy-Authorization"));
+    EXPECT_EQ(requestLine(requests[7]), "GET /h HTTP/1.1");
+    // One direct connection for five requests, one to the server as a proxy for two, and one of
+    // its own for the request with proxy credentials.
+    EXPECT_EQ(server.connections(), 3u);
 }
 
 }  // namespace
