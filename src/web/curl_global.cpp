@@ -122,6 +122,11 @@ void setTransferTimeoutsForTesting(std::chrono::milliseconds connect,
     g_limits.idle = idle;
 }
 
+void setTransferDeadlineForTesting(std::chrono::milliseconds deadline) {
+    std::lock_guard lock(g_limitsMutex);
+    g_limits.deadline = deadline;
+}
+
 void setBodyCapForTesting(std::size_t bytes) {
     std::lock_guard lock(g_limitsMutex);
     g_limits.bodyCap = bytes;

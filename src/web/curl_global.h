@@ -30,6 +30,9 @@ struct TransferLimits {
     std::chrono::milliseconds connect{15000};
     // A transfer that receives and sends nothing for this long is given up.
     std::chrono::milliseconds idle{30000};
+    // No transfer lasts longer, however steadily the site trickles: three times the connect
+    // time-out, time for a connection, one full idle wait and a page.
+    std::chrono::milliseconds deadline{45000};
     std::size_t bodyCap = std::size_t{64} << 20;
     // Empty: the system's certificate store.
     std::string caFile;
@@ -38,6 +41,7 @@ TransferLimits transferLimits();
 
 void setTransferTimeoutsForTesting(std::chrono::milliseconds connect,
                                    std::chrono::milliseconds idle);
+void setTransferDeadlineForTesting(std::chrono::milliseconds deadline);
 void setBodyCapForTesting(std::size_t bytes);
 // Trusts only the certificates in `path` (a PEM file); an empty path restores the system store.
 void setCaFileForTesting(const std::string& path);

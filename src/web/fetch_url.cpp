@@ -25,21 +25,16 @@ std::string_view trimmedAddress(std::string_view address) {
 }  // namespace
 
 std::string fetchUrl(std::string_view address) {
+    Request request;
     // The user name and password of the address go with the request as basic credentials.
-    const std::string url = absoluteHttpAddress(std::string(trimmedAddress(address)), true);
-    if (url.empty()) return {};
-    Transfer transfer(Transfer::Cookies::ProcessStore);
+    request.url = absoluteHttpAddress(std::string(trimmedAddress(address)), true);
+    if (request.url.empty()) return {};
+    request.version = Request::Version::Http10;
+    request.headers = {"User-Agent: " + std::string(kAgent), "Accept: */*"};
+    request.reload = true;
+    request.cookies = Request::Cookies::ProcessStore;
+    Transfer transfer(request);
     if (!transfer.valid()) return {};
-    CURL* easy = transfer.handle();
-    if (curl_easy_setopt(easy, CURLOPT_URL, url.c_str()) != CURLE_OK ||
-        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0) != CURLE_OK ||
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L) != CURLE_OK ||
-        !transfer.setRequest("GET", {}) ||
-        // A reload: no cache on the way may answer in the server's place.
-        !transfer.setHeaders({"User-Agent: " + std::string(kAgent), "Accept: */*",
-                              "Pragma: no-cache", "Cache-Control: no-cache"})) {
-        return {};
-    }
     transfer.perform();
     return transfer.takeBody();
 }

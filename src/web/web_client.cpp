@@ -34,13 +34,6 @@ void addDefaultHeaders(std::string& headers, const std::string& url,
     if (cookies && !cookies->empty()) headers += "\r\nCookie: " + *cookies;
 }
 
-bool hasLine(const TextArray& lines, std::string_view name) {
-    for (const std::string& line : lines) {
-        if (compareText(leftText(line, textLength(name)), name, false) == 0) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::string WebClient(const std::string& url) {
@@ -49,40 +42,34 @@ std::string WebClient(const std::string& url) {
 }
 
 std::string WebClient(const std::string& url, WebClientArgs& args) {
-    const int method = args.method < 0 || args.method > 2 ? 0 : args.method;
-    const std::string_view verb = method == 1 ? "POST" : method == 2 ? "HEAD" : "GET";
     const bool secure = lowerText(leftText(url, 5)) == "https";
     const bool cookiesSupplied = args.cookies.has_value();
 
-    Transfer transfer(cookiesSupplied ? Transfer::Cookies::Off : Transfer::Cookies::ProcessStore);
+    Request request;
+    request.url = std::string(secure ? "https://" : "http://") + urlHost(url) + ":" +
+                  std::to_string(urlPort(url)) + urlPath(url);
+    request.verb = verbOf(args.method, 2);
+    // POST and HEAD alike send the bytes; a GET sends none.
+    const bool get = request.verb == "GET";
+    std::string postBytes = args.postBytes.empty() && !get ? args.postText : args.postBytes;
+    if (!get) request.body = postBytes;
+    std::string headers = args.extraHeaders;
+    addDefaultHeaders(headers, url, args.cookies);
+    request.headers = headerLines(headers);
+    request.reload = true;
+    request.agent = agentFor(args.extraHeaders);
+    request.proxy = args.proxy;
+    request.followRedirects = !args.noRedirect;
+    request.cookies = cookiesSupplied ? Request::Cookies::Off : Request::Cookies::ProcessStore;
+
+    Transfer transfer(request);
     if (!transfer.valid()) return {};
-    CURL* easy = transfer.handle();
-    const std::string target = std::string(secure ? "https://" : "http://") + urlHost(url) + ":" +
-                               std::to_string(urlPort(url)) + urlPath(url);
-    const std::string agent = agentFor(args.extraHeaders);
-    if (curl_easy_setopt(easy, CURLOPT_URL, target.c_str()) != CURLE_OK ||
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str()) != CURLE_OK ||
-        curl_easy_setopt(easy, CURLOPT_PROXY, args.proxy.c_str()) != CURLE_OK ||
-        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1) != CURLE_OK ||
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L) != CURLE_OK) {
-        return {};
-    }
-
-    addDefaultHeaders(args.extraHeaders, url, args.cookies);
-    TextArray lines = headerLines(args.extraHeaders);
-    // Every request is a reload: no cache on the way may answer in the server's place.
-    if (!hasLine(lines, "Pragma:")) lines.push_back("Pragma: no-cache");
-    if (!hasLine(lines, "Cache-Control:")) lines.push_back("Cache-Control: no-cache");
-    if (method != 0 && args.postBytes.empty()) args.postBytes = args.postText;
-    if (!transfer.setHeaders(lines) ||
-        !transfer.setRequest(verb, method == 0 ? std::string() : args.postBytes)) {
-        return {};
-    }
-
+    // The caller's variables are rewritten only once the request exists.
+    args.extraHeaders = std::move(headers);
+    args.postBytes = std::move(postBytes);
     transfer.perform();
 
-    args.returnedHeaders =
-        replaceText(transfer.headerBlock(), "Set-Cookie", "Set-Cookie", 1, -1, false);
+    args.returnedHeaders = transfer.headerBlock();
     args.returnedCookies = collectSetCookies(args.returnedHeaders);
     if (cookiesSupplied) mergeCookies(*args.cookies, args.returnedCookies);
     return transfer.takeBody();

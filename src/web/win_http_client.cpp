@@ -91,36 +91,38 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
     const std::string address = absoluteHttpAddress(url, false);
     if (address.empty()) return fail(701);
 
+    Request request;
+    request.url = address;
+    request.verb = verbOf(args.method, 3);
+    request.body = args.postText;
+    request.headers = headerLines(requestHeaders(args));
+    request.proxy = args.proxy;
+    request.followRedirects = !args.noRedirect;
+    request.server = {args.serverUser, args.serverPassword};
+    request.proxyCredentials = {args.proxyUser, args.proxyPassword};
+    request.cookies = args.cookies ? Request::Cookies::PerRequest : Request::Cookies::Off;
     const std::chrono::milliseconds phase{
         (args.timeoutSeconds > 0 ? static_cast<long long>(args.timeoutSeconds) : 30) * 1000};
-    Transfer transfer(args.cookies ? Transfer::Cookies::PerRequest : Transfer::Cookies::Off,
-                      {phase, phase});
-    if (!transfer.valid()) return fail(702);
-    CURL* easy = transfer.handle();
-    auto set = [&](CURLoption option, auto value) {
-        return curl_easy_setopt(easy, option, value) == CURLE_OK;
-    };
-    if (!set(CURLOPT_PROXY, args.proxy.c_str())) return fail(702);
-    if (!set(CURLOPT_URL, address.c_str())) return fail(703);
-    const int method = args.method < 0 || args.method > 3 ? 0 : args.method;
-    constexpr std::array<std::string_view, 4> kVerbs{"GET", "POST", "HEAD", "PUT"};
-    if (!set(CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1) ||
-        !transfer.setRequest(kVerbs[method], args.postText)) {
-        return fail(704);
+    request.timeouts = Request::Timeouts{phase, phase};
+
+    Transfer transfer(request);
+    switch (transfer.setup()) {
+        case Transfer::Setup::Ok:
+            break;
+        case Transfer::Setup::Session:
+        case Transfer::Setup::Proxy:
+            return fail(702);
+        case Transfer::Setup::Address:
+            return fail(703);
+        case Transfer::Setup::Method:
+            return fail(704);
+        case Transfer::Setup::Credentials:
+            return fail(707);
+        case Transfer::Setup::Redirects:
+            return fail(709);
+        case Transfer::Setup::Headers:
+            return fail(710);
     }
-    if (!args.serverUser.empty() && !args.serverPassword.empty() &&
-        !(set(CURLOPT_HTTPAUTH, CURLAUTH_BASIC) && set(CURLOPT_USERNAME, args.serverUser.c_str()) &&
-          set(CURLOPT_PASSWORD, args.serverPassword.c_str()))) {
-        return fail(707);
-    }
-    if (!args.proxyUser.empty() && !args.proxyPassword.empty() &&
-        !(set(CURLOPT_PROXYAUTH, CURLAUTH_BASIC) &&
-          set(CURLOPT_PROXYUSERNAME, args.proxyUser.c_str()) &&
-          set(CURLOPT_PROXYPASSWORD, args.proxyPassword.c_str()))) {
-        return fail(707);
-    }
-    if (!set(CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L)) return fail(709);
-    if (!transfer.setHeaders(headerLines(requestHeaders(args)))) return fail(710);
 
     const CURLcode ended = transfer.perform();
     if (!transfer.gotResponse()) return fail(transfer.requestSent() ? 712 : 711);
@@ -128,8 +130,7 @@ std::string WinHttpClient(const std::string& url, WinHttpClientArgs& args) {
     // redirect loop leaves no response to report.
     if (!transfer.headerComplete() || ended == CURLE_TOO_MANY_REDIRECTS) return fail(712);
 
-    args.returnedHeaders =
-        replaceText(transfer.headerBlock(), "Set-Cookie", "Set-Cookie", 1, -1, false);
+    args.returnedHeaders = transfer.headerBlock();
     const std::string statusLine =
         args.returnedHeaders.substr(0, args.returnedHeaders.find("\r\n"));
     // Once a response has arrived its status is what the caller gets, also when the body broke

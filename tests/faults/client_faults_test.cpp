@@ -210,6 +210,31 @@ TEST_F(FaultTest, AnEndlessTrickleHoldsNoCallPastShutdown) {
     }
 }
 
+TEST_F(FaultTest, AnEndlessTrickleEndsAtTheDeadline) {
+    // Longer than the idle limit, which a byte every 100 ms never reaches.
+    constexpr auto kDeadline = 3 * kIdle;
+    setTransferDeadlineForTesting(kDeadline);
+    LoopbackServer server(
+        [](const std::string&) { return tricklingReply("HTTP/1.1 200 OK\r\n\r\n", "", 100ms); });
+    auto byTheDeadline = [&](auto call) {
+        return bounded([&] {
+            const auto start = std::chrono::steady_clock::now();
+            std::string body = call();
+            // Not taken for a silence (libcurl's clock may end it a fraction of a ms early).
+            EXPECT_GT(std::chrono::steady_clock::now() - start, kDeadline - kIdle);
+            // Given up like a silent peer: what came is kept.
+            EXPECT_FALSE(body.empty());
+            EXPECT_EQ(body.find_first_not_of(' '), std::string::npos);
+            return body;
+        });
+    };
+    byTheDeadline([&] { return fetchUrl(server.url("/")); });
+    byTheDeadline([&] { return WebClient(server.url("/")); });
+    WinHttpClientArgs args = winHttpArgs();
+    byTheDeadline([&] { return WinHttpClient(server.url("/"), args); });
+    EXPECT_EQ(args.statusText, "200 OK");
+}
+
 TEST_F(FaultTest, AGigabyteBodyIsCutAtTheCapInBoundedMemory) {
     const std::size_t cap = transferLimits().bodyCap;
     const double capMiB = static_cast<double>(cap >> 20);

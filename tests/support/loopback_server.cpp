@@ -75,20 +75,23 @@ int loopbackListener(int backlog, int& port) {
     return fd;
 }
 
-bool readRequest(Stream& stream, std::string& request) {
+// One request into `request`; what the client sent beyond it stays in `pending`.
+bool readRequest(Stream& stream, std::string& pending, std::string& request) {
     char buffer[4096];
     std::size_t headEnd;
-    while ((headEnd = request.find("\r\n\r\n")) == std::string::npos) {
+    while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos) {
         long n = stream.read(buffer, sizeof buffer);
         if (n <= 0) return false;
-        request.append(buffer, static_cast<std::size_t>(n));
+        pending.append(buffer, static_cast<std::size_t>(n));
     }
-    const std::size_t total = headEnd + 4 + contentLength(request.substr(0, headEnd + 2));
-    while (request.size() < total) {
+    const std::size_t total = headEnd + 4 + contentLength(pending.substr(0, headEnd + 2));
+    while (pending.size() < total) {
         long n = stream.read(buffer, sizeof buffer);
         if (n <= 0) return false;
-        request.append(buffer, static_cast<std::size_t>(n));
+        pending.append(buffer, static_cast<std::size_t>(n));
     }
+    request = pending.substr(0, total);
+    pending.erase(0, total);
     return true;
 }
 
@@ -103,6 +106,15 @@ Reply httpReply(std::string_view statusLine, std::string_view body,
     bytes += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
     bytes += body;
     return {bytes};
+}
+
+Reply keptAliveReply(std::string_view statusLine, std::string_view body,
+                     const std::vector<std::string>& headers) {
+    Reply reply = httpReply(statusLine, body, headers);
+    const std::string close = "Connection: close\r\n";
+    reply.bytes.erase(reply.bytes.find(close), close.size());
+    reply.keepAlive = true;
+    return reply;
 }
 
 Reply generatedReply(std::uint64_t size, bool announced, std::string start) {
@@ -185,6 +197,16 @@ bool LoopbackServer::waitForRequests(std::size_t count, std::chrono::millisecond
     return arrived_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
 }
 
+std::size_t LoopbackServer::connections() const {
+    std::lock_guard lock(mutex_);
+    return connections_.size();
+}
+
+bool LoopbackServer::waitForConnectionsClosed(std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] { return openFds_.empty(); });
+}
+
 void LoopbackServer::acceptLoop() {
     for (;;) {
         const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
@@ -211,8 +233,10 @@ void LoopbackServer::serve(int fd) {
         stream.ssl = SSL_new(tls_->context());
         SSL_set_fd(stream.ssl, fd);
     }
+    std::string pending;
     std::string request;
-    if ((!stream.ssl || SSL_accept(stream.ssl) == 1) && readRequest(stream, request)) {
+    bool open = !stream.ssl || SSL_accept(stream.ssl) == 1;
+    while (open && readRequest(stream, pending, request)) {
         {
             std::lock_guard lock(mutex_);
             requests_.push_back(request);
@@ -229,7 +253,9 @@ void LoopbackServer::serve(int fd) {
                 return !server.stopped_.wait_for(lock, duration, [&] { return server.stopping_; });
             }
         } out(*this, stream);
-        if (out.write(reply.bytes) && reply.stream) reply.stream(out);
+        const bool written = out.write(reply.bytes);
+        if (written && reply.stream) reply.stream(out);
+        open = written && reply.keepAlive;
         char byte;
         while (reply.hang && stream.read(&byte, 1) > 0) {
         }
@@ -241,6 +267,7 @@ void LoopbackServer::serve(int fd) {
         openFds_.erase(fd);
     }
     close(fd);
+    arrived_.notify_all();
 }
 
 UnansweredListener::UnansweredListener() {

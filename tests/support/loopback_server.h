@@ -1,6 +1,6 @@
 // A scripted HTTP server on 127.0.0.1 for tests: it binds port 0, records the raw bytes of
 // every request and answers each with what the test's handler returns, over plain TCP or TLS.
-// One request per connection; every connection has its own thread.
+// One request per connection unless a reply keeps it alive; every connection has its own thread.
 #pragma once
 
 #include <chrono>
@@ -38,6 +38,8 @@ struct Reply {
     // The connection ends with a reset instead of an orderly close, once the client's side has
     // taken in what was written.
     bool reset = false;
+    // The connection stays open for the client's next request.
+    bool keepAlive = false;
 };
 
 // A complete response: the status line (e.g. "HTTP/1.1 200 OK"), the given header lines,
@@ -45,6 +47,9 @@ struct Reply {
 Reply httpReply(std::string_view statusLine, std::string_view body,
                 const std::vector<std::string>& headers = {});
 
+// The same without "Connection: close": the connection serves the client's next request too.
+Reply keptAliveReply(std::string_view statusLine, std::string_view body,
+                     const std::vector<std::string>& headers = {});
 // A 200 response with a body of `size` bytes made as it is sent, never held whole: `start`, then
 // lines of x. With `announced` it carries Content-Length; otherwise the end of the connection
 // ends the body.
@@ -75,6 +80,11 @@ class LoopbackServer {
     // True once `count` requests have arrived in full; false when `timeout` passed first.
     bool waitForRequests(std::size_t count,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    // Connections accepted so far.
+    std::size_t connections() const;
+    // True once the clients have closed every connection; false when `timeout` passed first.
+    bool waitForConnectionsClosed(
+        std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
   private:
     void acceptLoop();
