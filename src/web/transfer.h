@@ -4,6 +4,7 @@
 // shutting down.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -48,6 +49,9 @@ class Transfer {
     // "GET", "POST", "HEAD" or "PUT" with its body. A GET with a body sends it; a HEAD never
     // carries one.
     bool setRequest(std::string_view verb, std::string body);
+
+    // Keeps at most `bytes` of the body, below the process's body cap.
+    void capBody(std::size_t bytes) { bodyCap_ = std::min(bodyCap_, bytes); }
 
     CURLcode perform();
 

@@ -56,6 +56,7 @@ std::string WebClient(const std::string& url, WebClientArgs& args) {
 
     Transfer transfer(cookiesSupplied ? Transfer::Cookies::Off : Transfer::Cookies::ProcessStore);
     if (!transfer.valid()) return {};
+    if (args.bodyCap > 0) transfer.capBody(args.bodyCap);
     CURL* easy = transfer.handle();
     const std::string target = std::string(secure ? "https://" : "http://") + urlHost(url) + ":" +
                                std::to_string(urlPort(url)) + urlPath(url);

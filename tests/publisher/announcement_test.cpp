@@ -18,6 +18,24 @@ TEST(Announcement, DropsTaggedBlanksButKeepsBareTags) {
     EXPECT_EQ(h.controls.text("编辑框3"), "公告第一</p>第二</P> 完");
 }
 
+TEST(UpdateCheck, ASameVersionStartFetchesEachPublisherPageOnce) {
+    const auto server = site({{"/ruanjian/gonggao.htm", page("公告")},
+                              {"/ruanjian/gengxin.htm", page(windowSpec().caption)},
+                              {"/ruanjian/xzlj.htm", page("http://dl.example/new")}});
+    Handlers h;
+    h.app.settings.publisherSite = server->url("");
+    loadAnnouncement(h.app);
+    checkForUpdate(h.app);
+    std::map<std::string, int> fetched;
+    for (const std::string& request : server->requests())
+        ++fetched[pathOf(request)];
+    EXPECT_EQ(fetched, (std::map<std::string, int>{{"/ruanjian/gengxin.htm", 1},
+                                                   {"/ruanjian/gonggao.htm", 1},
+                                                   {"/ruanjian/xzlj.htm", 1}}));
+    EXPECT_EQ(h.controls.text("透明标签2"), "http://dl.example/new");
+    EXPECT_TRUE(h.desktop.messages().empty());
+}
+
 TEST(UpdateCheck, FollowsThePublishedVersion) {
     const std::string caption = windowSpec().caption;
     struct Case {
@@ -52,6 +70,12 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
         h.desktop.setDelayHook([&](int) { closesDuringWait = h.desktop.closeRequests(); });
         checkForUpdate(h.app);
 
+        // The download address is fetched and kept in every check, news or not.
+        std::vector<std::string> paths;
+        for (const std::string& request : server->requests())
+            paths.push_back(pathOf(request));
+        EXPECT_EQ(paths, (std::vector<std::string>{"/ruanjian/gengxin.htm", "/ruanjian/xzlj.htm"}));
+        EXPECT_EQ(h.controls.text("透明标签2"), c.link);
         EXPECT_FALSE(h.controls.visible("超级链接框1"));
         const auto messages = h.desktop.messages();
         if (!c.reported) {
@@ -65,7 +89,6 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "发现新版本！请下载最新版");
         EXPECT_EQ(messages[0].style, 0);
-        EXPECT_EQ(h.controls.text("透明标签2"), c.link);
         EXPECT_EQ(h.controls.text("超级链接框1"), c.link);
         EXPECT_EQ(h.desktop.openedAddresses(), c.opened.empty()
                                                    ? std::vector<std::string>{}
