@@ -18,24 +18,6 @@ TEST(Announcement, DropsTaggedBlanksButKeepsBareTags) {
     EXPECT_EQ(h.controls.text("编辑框3"), "公告第一</p>第二</P> 完");
 }
 
-TEST(UpdateCheck, ASameVersionStartFetchesEachPublisherPageOnce) {
-    const auto server = site({{"/ruanjian/gonggao.htm", page("公告")},
-                              {"/ruanjian/gengxin.htm", page(windowSpec().caption)},
-                              {"/ruanjian/xzlj.htm", page("http://dl.example/new")}});
-    Handlers h;
-    h.app.settings.publisherSite = server->url("");
-    loadAnnouncement(h.app);
-    checkForUpdate(h.app);
-    std::map<std::string, int> fetched;
-    for (const std::string& request : server->requests())
-        ++fetched[pathOf(request)];
-    EXPECT_EQ(fetched, (std::map<std::string, int>{{"/ruanjian/gengxin.htm", 1},
-                                                   {"/ruanjian/gonggao.htm", 1},
-                                                   {"/ruanjian/xzlj.htm", 1}}));
-    EXPECT_EQ(h.controls.text("透明标签2"), "http://dl.example/new");
-    EXPECT_TRUE(h.desktop.messages().empty());
-}
-
 TEST(UpdateCheck, FollowsThePublishedVersion) {
     const std::string caption = windowSpec().caption;
     struct Case {
