@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/convert.h"
+#include "core/text.h"
 
 namespace pv {
 namespace {
@@ -152,7 +153,8 @@ const std::string* ControlState::setItemText(const std::string& name, int row, i
     ControlRecord* c = findKind(name, ControlKind::ListView);
     if (!c || !inRange(*c, row, column)) return nullptr;
     std::string& cell = c->cells[size_t(row)][size_t(column)];
-    cell = toText(text);
+    // Up to the first zero byte, into the cell's own storage: a page is not copied twice.
+    cell.assign(text, 0, text.find('\0'));
     return &cell;
 }
 
@@ -176,6 +178,17 @@ bool ControlState::setGridColumnWidth(const std::string& name, int column, int w
     if (!c || column < 0 || column >= kMaxGridColumns || width < 0) return false;
     c->widths[column] = width;
     return true;
+}
+
+std::string shownCellText(std::string_view text) {
+    if (text.size() <= kShownCellBytes) return std::string(text);
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = end + charWidth(text, end);
+        if (next > kShownCellBytes) break;
+        end = next;
+    }
+    return std::string(text.substr(0, end)) + "…";
 }
 
 std::string withoutMnemonics(const std::string& caption) {

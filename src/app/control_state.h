@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -93,6 +94,11 @@ class ControlState {
     std::unordered_set<std::string> unknownSeen_;
     std::function<void(const std::string&)> unknownHandler_;
 };
+
+// What a list view cell shows of its text: a page held whole in the cell shows only its start,
+// cut at a character and marked "…", so the widget never lays out megabytes it cannot show.
+inline constexpr std::size_t kShownCellBytes = 1024;
+std::string shownCellText(std::string_view text);
 
 // A button caption as shown: a single "&" would otherwise become a keyboard mnemonic.
 std::string withoutMnemonics(const std::string& caption);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "catalogue/catalogue.h"
+#include "plans/page_cache.h"
 
 namespace pv {
 namespace {
@@ -12,6 +13,9 @@ constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kPaper = 0xECECEC;  // RGB 236,236,236
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// A figure of this size is about 21 px tall and its line fits the 35 px height of its label.
+constexpr int kDigitPixelSize = 32;
 
 const std::string kWindow;  // container of the top-level controls
 const std::string kShapeBox = "外形框1";
@@ -65,6 +69,12 @@ void planBoxLook(ControlSpec& c, int pixelSize) {
     if (pixelSize > 0) c.font = {"微软雅黑", pixelSize, false};
 }
 
+// The five latest digits: one bold figure that fills its 43 x 35 cell, in the middle of it.
+void digitLook(ControlSpec& c) {
+    c.font = {"微软雅黑", kDigitPixelSize, true};
+    c.centred = true;
+}
+
 int buttonNumber(const std::string& name) {
     return std::stoi(name.substr(std::string("按钮").size()));
 }
@@ -110,13 +120,13 @@ constexpr int kKillTops[10] = {24, 63, 106, 148, 188, 228, 268, 308, 347, 388};
 void addTopLevel(TableBuilder& b) {
     using K = ControlKind;
     b.add(K::ShapeBox, 1, kWindow, 0, {0, 0, 224, 88});
-    b.add(K::Label, 2, kShapeBox, 0, {2, 28, 43, 35}, "6");
-    b.add(K::Label, 10, kShapeBox, 0, {46, 28, 43, 35}, "6");
-    b.add(K::Label, 11, kShapeBox, 0, {90, 28, 43, 35}, "6");
+    digitLook(b.add(K::Label, 2, kShapeBox, 0, {2, 28, 43, 35}, "6"));
+    digitLook(b.add(K::Label, 10, kShapeBox, 0, {46, 28, 43, 35}, "6"));
+    digitLook(b.add(K::Label, 11, kShapeBox, 0, {90, 28, 43, 35}, "6"));
     b.add(K::Label, 3, kShapeBox, 0, {11, 2, 200, 24});
     b.timers(1, 1, kShapeBox, 0);
-    b.add(K::Label, 12, kWindow, 0, {134, 28, 43, 35}, "6");
-    b.add(K::Label, 13, kWindow, 0, {178, 28, 43, 35}, "6");
+    digitLook(b.add(K::Label, 12, kWindow, 0, {134, 28, 43, 35}, "6"));
+    digitLook(b.add(K::Label, 13, kWindow, 0, {178, 28, 43, 35}, "6"));
     planBoxLook(b.add(K::EditBox, 3, kWindow, 0, {232, 0, 608, 96}), 14);
     b.hidden(K::TransparentLabel, 2, kWindow, {232, 0, 100, 40});
     b.hidden(K::HyperlinkBox, 1, kWindow, {320, 2, 120, 24});
@@ -135,8 +145,11 @@ void addTopLevel(TableBuilder& b) {
     ControlSpec& cache = b.hidden(K::ListView, 1, kWindow, {184, 400, 392, 72});
     cache.columnHeaders = {"网址", "操作", "返回信息"};
     cache.columnWidths = {200, 80, 250};
-    for (int page : pageCacheDetailPages())
-        cache.rows.push_back({detailPath(page), "3", ""});
+    for (int page : pageCacheDetailPages()) {
+        std::vector<std::string>& row = cache.rows.emplace_back(PageCacheList::kColumns);
+        row[PageCacheList::kAddressColumn] = detailPath(page);
+        row[PageCacheList::kFactorColumn] = "3";
+    }
 
     b.hidden(K::EditBox, 9, kWindow, {144, 568, 40, 24}).multiLine = true;
     b.hidden(K::Label, 5, kWindow, {8, 576, 136, 24});

@@ -38,8 +38,9 @@ struct ControlSpec {
     int page = 0;           // 0-based page when the container is a tab control
     int left = 0, top = 0, width = 0, height = 0;  // relative to the container's client area
     bool visible = true;
-    std::string text;  // caption of a button or label, content of an edit box (GBK)
-    FontSpec font;     // set only where the layout names one
+    std::string text;      // caption of a button or label, content of an edit box (GBK)
+    FontSpec font;         // set only where the layout names one
+    bool centred = false;  // labels: the caption in the middle of the control, not at its left
     std::uint32_t textColor = 0x000000;  // 0xRRGGBB
     std::uint32_t backColor = 0xFFFFFF;  // 0xRRGGBB
     bool hasColors = false;              // false: the style's own colours

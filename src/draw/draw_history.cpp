@@ -36,14 +36,19 @@ bool collatesBefore(const std::string& a, const std::string& b) {
     });
 }
 
-// Overlapping scrapes publish one at a time, and a scrape older than the one on show does not
+// Overlapping scrapes publish one at a time, and a scrape older than the board on show does not
 // replace it.
 std::mutex g_publishing;
 std::uint64_t g_started = 0;  // guarded by g_publishing
 std::uint64_t g_shown = 0;    // guarded by g_publishing
 
-void showBoard(Controls& controls, const DrawBoard& board) {
+// The grid back to its header row, column 0 at its width.
+void resetGrid(Controls& controls) {
     controls.setGridColumnWidth(kGrid, 0, 50);
+    controls.setGridRows(kGrid, drawGridHeader());
+}
+
+void showBoard(Controls& controls, const DrawBoard& board) {
     controls.setGridRows(kGrid, board.rows);
     controls.setText(kIssueLabel, board.issueCaption);
     for (std::size_t i = 0; i < kDigitLabels.size(); ++i)
@@ -83,25 +88,26 @@ std::optional<DrawBoard> drawBoardFromPage(std::string_view page) {
 void scrapeDrawHistory(App& app) {
     std::uint64_t ticket;
     {
+        // Every scrape starts from the header row, so the grid never shows an older board
+        // than the latest scrape that got its list.
         std::lock_guard lock(g_publishing);
         ticket = ++g_started;
+        resetGrid(app.controls);
     }
     // The text ends at the first zero byte. Cut in place: a page may be as large as the body cap.
     std::string page = fetchUrl(app.settings.drawSite + kDrawTrendPath);
     if (const std::size_t zero = page.find('\0'); zero != std::string::npos) page.resize(zero);
     const std::optional<DrawBoard> board = drawBoardFromPage(page);
-    if (!board)
+    if (!board) {
+        // The grid keeps its header row alone and the labels their text.
         logFailure("draw history: no usable draw list in " + std::to_string(page.size()) +
                    " bytes from " + app.settings.drawSite + kDrawTrendPath);
-
+        return;
+    }
     std::lock_guard lock(g_publishing);
-    if (board && ticket > g_shown) {
+    if (ticket > g_shown) {
         showBoard(app.controls, *board);
         g_shown = ticket;
-    } else if (app.controls.gridRows(kGrid).empty()) {
-        // Nothing shown yet: the grid gets its header row at least.
-        app.controls.setGridColumnWidth(kGrid, 0, 50);
-        app.controls.setGridRows(kGrid, drawGridHeader());
     }
 }
 

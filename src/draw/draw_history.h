@@ -27,8 +27,9 @@ GridRows drawGridHeader();
 // fewer than five digits are left out.
 std::optional<DrawBoard> drawBoardFromPage(std::string_view page);
 
-// Worker entry: fetches the trend page and hands the board to the window in one piece. A page
-// without a usable draw leaves the grid and the labels as they were.
+// Worker entry: cuts the grid back to its header row, fetches the trend page and hands the board
+// to the window. A page without a usable draw leaves the header row alone in the grid and the
+// labels as they were; of overlapping scrapes, an older board never replaces a newer one.
 void scrapeDrawHistory(App& app);
 
 }  // namespace pv

@@ -69,6 +69,17 @@ void applyLook(const ControlSpec& spec, QWidget* w, QPalette::ColorRole text,
     if (back == QPalette::Window) w->setAutoFillBackground(true);
 }
 
+// Centring a line centres its ascent and descent, which leaves a figure low: it stands on the
+// baseline, above the descent. A bottom margin lifts it to the middle.
+void centreFigures(QLabel* label) {
+    label->setAlignment(Qt::AlignCenter);
+    const QFontMetrics metrics(label->font());
+    const int lift = (metrics.ascent() - metrics.descent() -
+                      metrics.tightBoundingRect(QStringLiteral("0")).height()) /
+                     2;
+    if (lift > 0) label->setContentsMargins(0, 0, 0, 2 * lift);
+}
+
 }  // namespace
 
 void applyThemedStyle() {
@@ -189,6 +200,7 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
             auto* label = new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
             applyLook(spec, label, QPalette::WindowText, QPalette::Window);
+            if (spec.centred) centreFigures(label);
             // Only a transparent label lets what lies behind it show through.
             label->setAutoFillBackground(spec.kind == ControlKind::Label);
             w = label;

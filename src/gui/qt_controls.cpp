@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QDebug>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -107,6 +108,26 @@ void QtControls::showText(const std::string& name, const ControlRecord& c) {
     --writing_;
 }
 
+namespace {
+
+// Columns whose width the program set keep it; the others share what the viewport leaves, so that
+// every column stays in view beside the vertical scroll bar, whether it shows or not.
+void fitGridColumns(QTableWidget* table, const ControlRecord& c) {
+    QHeaderView* header = table->horizontalHeader();
+    header->setMinimumSectionSize(1);
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const auto width = c.widths.find(column);
+        if (width == c.widths.end()) {
+            header->setSectionResizeMode(column, QHeaderView::Stretch);
+            continue;
+        }
+        header->setSectionResizeMode(column, QHeaderView::Fixed);
+        header->resizeSection(column, width->second);
+    }
+}
+
+}  // namespace
+
 void QtControls::showRows(const std::string& name, const ControlRecord& c) {
     View* v = view(name);
     auto* list = qobject_cast<QTreeWidget*>(v ? v->widget.data() : nullptr);
@@ -116,7 +137,7 @@ void QtControls::showRows(const std::string& name, const ControlRecord& c) {
     for (const auto& row : c.cells) {
         auto* item = new QTreeWidgetItem(list);
         for (size_t col = 0; col < row.size(); ++col)
-            item->setText(int(col), toDisplayText(row[col]));
+            item->setText(int(col), toDisplayText(shownCellText(row[col])));
     }
 }
 
@@ -145,8 +166,7 @@ void QtControls::showGrid(const std::string& name, const ControlRecord& c) {
             table->setItem(r, col, item);
         }
     }
-    for (auto [column, width] : c.widths)
-        table->setColumnWidth(column, width);
+    fitGridColumns(table, c);
 }
 
 void QtControls::raiseContentChanged(const std::string& name) {
@@ -230,7 +250,7 @@ void QtControls::setItemText(const std::string& name, int row, int column,
         auto* list = qobject_cast<QTreeWidget*>(v ? v->widget.data() : nullptr);
         if (!cell || !list) return;
         if (QTreeWidgetItem* item = list->topLevelItem(row))
-            item->setText(column, toDisplayText(*cell));
+            item->setText(column, toDisplayText(shownCellText(*cell)));
     });
 }
 
@@ -250,7 +270,7 @@ void QtControls::setGridColumnWidth(const std::string& name, int column, int wid
         View* v = view(name);
         if (auto* table = qobject_cast<QTableWidget*>(v ? v->widget.data() : nullptr)) {
             if (column >= table->columnCount()) table->setColumnCount(column + 1);
-            table->setColumnWidth(column, width);
+            if (const ControlRecord* c = state_.find(name)) fitGridColumns(table, *c);
         }
     });
 }

@@ -17,6 +17,7 @@
 #include "gui/main_window.h"
 #include "gui/program.h"
 #include "gui/tab_control.h"
+#include "plans/page_cache.h"
 
 using namespace pv;
 
@@ -90,7 +91,7 @@ int live(int argc, char** argv, const QDir& folder) {
         waitFor(filled("编辑框3"), 10000);
         // The page cache: the click waits out its refresh while the window keeps serving.
         press(window, "按钮25");
-        waitFor([&c] { return !c.itemText("超级列表框1", 0, 2).empty(); }, 20000);
+        waitFor([&c] { return !cachedPage(c, 0).empty(); }, 20000);
         for (PlanGroup group : {PlanGroup::BackThree, PlanGroup::BackTwo}) {
             for (const CachedPlan& p : cachedPlans()) {
                 if (p.group != group) continue;

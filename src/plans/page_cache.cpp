@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "core/code_page.h"
 #include "core/convert.h"
@@ -14,10 +15,7 @@
 namespace pv {
 namespace {
 
-constexpr const char* kPageCache = "超级列表框1";
-constexpr int kAddressColumn = 0;
-constexpr int kFactorColumn = 1;
-constexpr int kPageColumn = 2;
+using List = PageCacheList;
 constexpr const char* kPassLog = "编辑框9";
 constexpr const char* kRefreshButton = "按钮25";
 constexpr int kRefreshMs = 15000;
@@ -36,10 +34,17 @@ void stopAllRefreshes(ProgramState& state) {
 
 }  // namespace
 
+std::string cachedPage(Controls& controls, int row) {
+    return controls.itemText(List::kName, row, List::kPageColumn);
+}
+
 std::string cachedPageText(std::string_view body) {
-    std::string page = utf8ToGbk(toText(body));
-    page = replaceText(page, "等待1", " 1 进行中", 1, -1, true);
-    return replaceText(page, "等待2", " 2 进行中", 1, -1, true);
+    // The conversion stops at the first zero byte itself, and a page without the words is
+    // not copied again.
+    std::string page = utf8ToGbk(body);
+    for (const auto& [waiting, running] : {std::pair{"等待1", " 1 进行中"}, {"等待2", " 2 进行中"}})
+        if (findText(page, waiting) != -1) page = replaceText(page, waiting, running, 1, -1, true);
+    return page;
 }
 
 int pagePauseMs(int factor) {
@@ -59,9 +64,9 @@ void refreshPageCache(App& app) {
     state.stopFlag.store(0);
 
     c.setVisible(kRefreshButton, false);
-    const int rows = c.itemCount(kPageCache);
+    const int rows = c.itemCount(List::kName);
     for (int row = 0; row < rows; ++row)
-        c.setItemText(kPageCache, row, kPageColumn, "");
+        c.setItemText(List::kName, row, List::kPageColumn, "");
     c.setText(kPassLog, "");
     for (int number = 1; number <= rows; ++number) {
         // Each worker gets its own lock: handed over rather than read back from the current lock
@@ -82,14 +87,26 @@ void refreshPageCache(App& app) {
 void pageWorker(App& app, int rowNumber, LockHandle lock, std::uint32_t refresh) {
     Controls& c = app.controls;
     const int row = rowNumber - 1;
+    bool cutLogged = false;
     while (!stopped(app.state, refresh)) {
         enterLock(lock);
-        const std::string page =
-            cachedPageText(WebClient(c.itemText(kPageCache, row, kAddressColumn)));
-        const int factor = toInteger(c.itemText(kPageCache, row, kFactorColumn));
+        std::string page;
+        {
+            WebClientArgs args;
+            args.bodyCap = kPageBodyBound;
+            const std::string address = c.itemText(List::kName, row, List::kAddressColumn);
+            const std::string body = WebClient(address, args);
+            if (body.size() >= kPageBodyBound && !cutLogged) {
+                cutLogged = true;
+                logFailure("page cache: the page of row " + std::to_string(row) + " (" + address +
+                           ") is cut at " + std::to_string(kPageBodyBound) + " bytes");
+            }
+            page = cachedPageText(body);
+        }
+        const int factor = toInteger(c.itemText(List::kName, row, List::kFactorColumn));
         c.appendText(kPassLog, toText(factor) + "\r\n");
         app.desktop.delay(pagePauseMs(factor));
-        c.setItemText(kPageCache, row, kPageColumn, page);
+        c.setItemText(List::kName, row, List::kPageColumn, page);
         leaveLock(lock);
     }
     deleteLock(lock);

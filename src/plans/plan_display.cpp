@@ -1,13 +1,12 @@
 #include "plans/plan_display.h"
 
 #include "catalogue/catalogue.h"
+#include "plans/page_cache.h"
 #include "plans/plan_text.h"
 
 namespace pv {
 namespace {
 
-constexpr const char* kPageCache = "超级列表框1";
-constexpr int kPageColumn = 2;
 constexpr const char* kPeriodBox = "编辑框6";
 
 // Every write raises the box's content-changed event, and the status lines follow each one:
@@ -16,7 +15,7 @@ void showFromCache(App& app, const CachedPlan& plan) {
     Controls& c = app.controls;
     const std::string& box = groupTextBox(plan.group);
     c.setText(box, "");
-    const std::string page = c.itemText(kPageCache, plan.cacheRow, kPageColumn);
+    const std::string page = cachedPage(c, plan.cacheRow);
     if (plan.order == SubstitutionOrder::ExtractFirst) {
         c.setText(box, cutPlanBlock(page));
         c.setText(box, relabel(c.text(box), plan.sourceLabel, plan.planName));

@@ -38,11 +38,11 @@ void checkForUpdate(App& app) {
 void runUpdateCheck(App& app, int waitMs) {
     Controls& c = app.controls;
     c.setText("透明标签1", toText(fetchUrl(publisherPage(app.settings, "/ruanjian/gengxin.htm"))));
+    c.setText("透明标签2", toText(fetchUrl(publisherPage(app.settings, "/ruanjian/xzlj.htm"))));
     if (judgeVersion(c.text("透明标签1"), c.text("MainWindow")) != VersionVerdict::NewVersion) {
         c.setVisible("超级链接框1", false);
         return;
     }
-    c.setText("透明标签2", toText(fetchUrl(publisherPage(app.settings, "/ruanjian/xzlj.htm"))));
     app.desktop.messageBox("发现新版本！请下载最新版");
     c.setVisible("超级链接框1", false);
     const std::string link = c.text("透明标签2");

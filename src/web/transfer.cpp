@@ -121,7 +121,7 @@ Transfer::Setup Transfer::configure(const Request& request) {
     const TransferLimits limits = transferLimits();
     const Request::Timeouts timeouts =
         request.timeouts.value_or(Request::Timeouts{limits.connect, limits.idle});
-    bodyCap_ = limits.bodyCap;
+    bodyCap_ = request.bodyCap > 0 ? std::min(limits.bodyCap, request.bodyCap) : limits.bodyCap;
     idle_ = timeouts.idle;
 
     bool ok = true;

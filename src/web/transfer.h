@@ -64,6 +64,8 @@ struct Request {
     Cookies cookies = Cookies::Off;
     // Left out: the process's transfer limits. The overall deadline is the process's either way.
     std::optional<Timeouts> timeouts;
+    // At most this much of the body is kept; 0: the process's body cap, which also bounds this.
+    std::size_t bodyCap = 0;
 };
 
 class Transfer {

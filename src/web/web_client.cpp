@@ -61,6 +61,7 @@ std::string WebClient(const std::string& url, WebClientArgs& args) {
     request.proxy = args.proxy;
     request.followRedirects = !args.noRedirect;
     request.cookies = cookiesSupplied ? Request::Cookies::Off : Request::Cookies::ProcessStore;
+    request.bodyCap = args.bodyCap;
 
     Transfer transfer(request);
     if (!transfer.valid()) return {};

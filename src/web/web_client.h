@@ -2,6 +2,7 @@
 // string kept up to date by hand, and the collection of the cookies the response sets.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,9 @@ struct WebClientArgs {
     bool noRedirect = false;
     std::string postBytes;  // in/out: filled from postText for a non-GET request without one
     std::string proxy;      // empty: a direct connection
+    // The most body bytes kept: a longer body is cut there and its transfer ends. 0: the
+    // process's body cap; a value above it counts as the cap.
+    std::size_t bodyCap = 0;
 };
 
 // The response body bytes unchanged, whatever the status code; empty when no request could be

@@ -47,28 +47,32 @@ struct Window {
 
 }  // namespace
 
-TEST(DrawHistory, EachScrapeShowsItsListOrKeepsTheLastUsableOne) {
+TEST(DrawHistory, EachScrapeStartsFromTheHeaderRowAndShowsItsList) {
     std::mutex mutex;
     std::string page;
+    FakeControls* controls = nullptr;
+    GridRows gridAtFetch;
     LoopbackServer server([&](const std::string& request) {
         std::lock_guard lock(mutex);
         EXPECT_EQ(requestLine(request), "GET /trend/ssc/scchart_16.aspx HTTP/1.0");
+        gridAtFetch = controls->gridRows("高级表格1");
         return httpReply("HTTP/1.1 200 OK", page);
     });
     Window w(server.url(""));
+    controls = &w.controls;
     const GridRows example =
         board({{"230期", "1", "2", "3", "4", "5"}, {"229期", "6", "7", "8", "9", "0"}},
               {"第20230期", "1", "2", "3", "4", "5"});
-    const GridRows kept;  // whatever the page before left
+    const GridRows unusable;  // the header row alone, the labels as they were
     const std::pair<std::string, GridRows> cases[] = {
         // The labels keep their layout captions until a usable list arrives.
-        {trendPage(""), board({}, shown(w.controls).back())},
+        {trendPage(""), unusable},
         {trendPage("230=1,2,3,4,5;229=6,7,8,9,0"), example},
-        {trendPage(""), kept},
-        {"", kept},
-        {"var Con_BonusCode = \"231=1,2,3,4,5;\";", kept},
-        {trendPage("2311,2,3,4,5;;"), kept},
-        {trendPage("231=1,2,3,4;"), kept},
+        {trendPage(""), unusable},
+        {"", unusable},
+        {"var Con_BonusCode = \"231=1,2,3,4,5;\";", unusable},
+        {trendPage("2311,2,3,4,5;;"), unusable},
+        {trendPage("231=1,2,3,4;"), unusable},
         {trendPage("229=6,7,8,9,0;230=1,2,3,4,5;"), example},
         {trendPage("240502001=9,9,9,9;240501089=1,2,3,4,5;240501088;;240501087=0,0,0,0,0"),
          board({{"089期", "1", "2", "3", "4", "5"}, {"087期", "0", "0", "0", "0", "0"}},
@@ -82,16 +86,19 @@ TEST(DrawHistory, EachScrapeShowsItsListOrKeepsTheLastUsableOne) {
         {trendPage("230=1,12,3,4,5"),
          board({{"230期", "1", "12", "3", "4", "5"}}, {"第20230期", "1", "1", ",", ",", ","})},
     };
-    GridRows before;
     for (const auto& [text, expected] : cases) {
         {
             std::lock_guard lock(mutex);
             page = text;
         }
+        const std::vector<std::string> labels = shown(w.controls).back();
         scrapeDrawHistory(w.app);
-        EXPECT_EQ(shown(w.controls), expected.empty() ? before : expected) << text;
+        EXPECT_EQ(shown(w.controls), expected.empty() ? board({}, labels) : expected) << text;
+        {
+            std::lock_guard lock(mutex);
+            EXPECT_EQ(gridAtFetch, drawGridHeader());
+        }
         EXPECT_EQ(w.controls.gridColumnWidth("高级表格1", 0), 50);
-        before = shown(w.controls);
     }
 }
 

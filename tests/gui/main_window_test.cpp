@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -299,4 +300,41 @@ TEST_F(ProgramWindow, PageCacheRowsCarryTheSiteAndTheLookIsSimplifiedChinese) {
     auto* box = qobject_cast<QPlainTextEdit*>(window->control("编辑框2"));
     EXPECT_EQ(box->palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(box->palette().color(QPalette::Base), QColor(236, 236, 236));
+}
+
+TEST_F(ProgramWindow, TheDrawGridShowsEveryColumnAndTheDigitsFillTheirCells) {
+    Controls& c = runtime->controls;
+    auto* grid = qobject_cast<QTableWidget*>(window->control("高级表格1"));
+    GridRows rows = {{"期号", "万", "千", "百", "十", "个"}};
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({"230期", "1", "2", "3", "4", "5"});
+    // Without a vertical scroll bar, then with one.
+    for (const std::size_t count : {std::size_t{2}, rows.size()}) {
+        SCOPED_TRACE(count);
+        c.setGridColumnWidth("高级表格1", 0, 50);
+        c.setGridRows("高级表格1", GridRows(rows.begin(), rows.begin() + long(count)));
+        ASSERT_TRUE(waitUntil([&] {
+            return grid->verticalScrollBar()->isVisible() == (count > 2) &&
+                   grid->columnViewportPosition(5) + grid->columnWidth(5) <=
+                       grid->viewport()->width();
+        }));
+        EXPECT_EQ(grid->columnWidth(0), 50);
+        for (int column = 1; column < 6; ++column)
+            EXPECT_GE(grid->columnWidth(column),
+                      grid->fontMetrics().horizontalAdvance(QStringLiteral("十")) + 4);
+        EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    }
+
+    auto* box = window->control("外形框1");
+    const QRect inside(box->mapTo(window, box->contentsRect().topLeft()),
+                       box->contentsRect().size());
+    for (const char* name : {"标签2", "标签10", "标签11", "标签12", "标签13"}) {
+        SCOPED_TRACE(name);
+        auto* label = qobject_cast<QLabel*>(window->control(name));
+        const QRect figure = QFontMetrics(label->font()).tightBoundingRect(QStringLiteral("8"));
+        EXPECT_EQ(label->alignment(), Qt::AlignCenter);
+        EXPECT_GE(figure.height(), label->height() / 2);
+        EXPECT_LE(figure.width(), label->width() / 2);
+        EXPECT_TRUE(inside.contains(QRect(label->mapTo(window, QPoint(0, 0)), label->size())));
+    }
 }

@@ -114,3 +114,21 @@ TEST(PageCache, PausesStayInTheThirtyTwoBitRange) {
     EXPECT_EQ(pagePauseMs(INT_MAX), INT_MAX);
     EXPECT_EQ(pagePauseMs(INT_MIN), INT_MIN);
 }
+
+TEST(PageCache, ARowKeepsNoMoreThanThePageBound) {
+    const std::string start = gbkToUtf8(" id=\"planinfo\">豆豆 等待1 </textarea>\r\n");
+    test::LoopbackServer site(
+        [&](const std::string&) { return test::generatedReply(3 * kPageBodyBound, true, start); });
+    FakeControls controls(layoutTable(), siteAt(site));
+    FakeDesktop desktop;
+    ProgramState state;
+    App app{controls, desktop, siteAt(site), state};
+    desktop.setDelayHook([&](int) { state.stopFlag.store(1); });  // one pass
+    pageWorker(app, 1, createLock(), 1);
+    const std::string page = cachedPage(controls, 0);
+    const std::string head = " id=\"planinfo\">豆豆  1 进行中 </textarea>\r\nxxxx";
+    EXPECT_EQ(page.substr(0, head.size()), head);
+    // The first 1 MiB of the body, in GBK, with the word spelt out.
+    EXPECT_LE(page.size(), kPageBodyBound + 4);
+    EXPECT_GE(page.size(), kPageBodyBound - 8);
+}

@@ -52,6 +52,12 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
         h.desktop.setDelayHook([&](int) { closesDuringWait = h.desktop.closeRequests(); });
         checkForUpdate(h.app);
 
+        // The download address is fetched and kept in every check, news or not.
+        std::vector<std::string> paths;
+        for (const std::string& request : server->requests())
+            paths.push_back(pathOf(request));
+        EXPECT_EQ(paths, (std::vector<std::string>{"/ruanjian/gengxin.htm", "/ruanjian/xzlj.htm"}));
+        EXPECT_EQ(h.controls.text("透明标签2"), c.link);
         EXPECT_FALSE(h.controls.visible("超级链接框1"));
         const auto messages = h.desktop.messages();
         if (!c.reported) {
@@ -65,7 +71,6 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "发现新版本！请下载最新版");
         EXPECT_EQ(messages[0].style, 0);
-        EXPECT_EQ(h.controls.text("透明标签2"), c.link);
         EXPECT_EQ(h.controls.text("超级链接框1"), c.link);
         EXPECT_EQ(h.desktop.openedAddresses(), c.opened.empty()
                                                    ? std::vector<std::string>{}

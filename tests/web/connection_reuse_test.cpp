@@ -2,7 +2,7 @@
 #include <atomic>
 #include <thread>
 
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "web/web_client.h"
 #include "web/win_http_client.h"
 #include "web_fixture.h"
