@@ -10,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -293,9 +292,10 @@ int main(int argc, char** argv) {
         // --kill-count=FILE: the kill pattern over a GBK file, conversion included; prints the
         // number of matches, as grep -c does for the UTF-8 form of the same text.
         if (arg.starts_with("--kill-count=")) {
-            std::ifstream in(std::string(arg.substr(13)), std::ios::binary);
-            const std::string text((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
+            std::ifstream in(std::string(arg.substr(13)), std::ios::binary | std::ios::ate);
+            std::string text(static_cast<std::size_t>(in.tellg()), '\0');
+            in.seekg(0);
+            in.read(text.data(), static_cast<std::streamsize>(text.size()));
             pv::RegexObject re;
             if (!re.create(kKillPattern, text)) return 1;
             std::cout << re.matchCount() << std::endl;
