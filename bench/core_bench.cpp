@@ -98,6 +98,24 @@ void BM_Ref_Rfind_HitAtStart(benchmark::State& state) {
     bytesPerIteration(state, plan16().size());
 }
 
+// The needle's first byte, "2", begins three lines in four and fills the period numbers.
+const std::string& plan16CommonStart() {
+    static const std::string file = "2首行标记\r\n" + planFile(16 * kMiB);
+    return file;
+}
+void BM_FindTextBackward_CommonFirstByte(benchmark::State& state) {
+    if (pv::findTextBackward(plan16CommonStart(), "2首行标记") != 1) state.SkipWithError("no hit");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pv::findTextBackward(plan16CommonStart(), "2首行标记"));
+    bytesPerIteration(state, plan16CommonStart().size());
+}
+void BM_Ref_Rfind_CommonFirstByte(benchmark::State& state) {
+    const std::string_view t = plan16CommonStart();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(t.rfind("2首行标记"));
+    bytesPerIteration(state, plan16CommonStart().size());
+}
+
 void BM_ReplaceText_Word(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(pv::replaceText(plan16(), "杀尾", "杀码"));
@@ -121,20 +139,22 @@ void BM_Ref_FindAppend_Word(benchmark::State& state) {
 }
 
 // Every hit of 期, which stands in three lines out of four.
+// Each side searches a view of the text it holds, as the reference does.
 void BM_WalkHits_FindText(benchmark::State& state) {
+    const std::string_view t = plan16();
     for (auto _ : state) {
         int hits = 0;
-        for (int p = pv::findText(plan16(), "期"); p != -1; p = pv::findText(plan16(), "期", p + 1))
+        for (int p = pv::findText(t, "期"); p != -1; p = pv::findText(t, "期", p + 1))
             ++hits;
         benchmark::DoNotOptimize(hits);
     }
     bytesPerIteration(state, plan16().size());
 }
 void BM_WalkHits_FindTextFrom(benchmark::State& state) {
+    const std::string_view t = plan16();
     for (auto _ : state) {
         int hits = 0;
-        for (int p = pv::findText(plan16(), "期"); p != -1;
-             p = pv::findTextFrom(plan16(), "期", p + 1, p))
+        for (int p = pv::findText(t, "期"); p != -1; p = pv::findTextFrom(t, "期", p + 1, p))
             ++hits;
         benchmark::DoNotOptimize(hits);
     }
@@ -157,6 +177,8 @@ BENCHMARK(BM_FindText_HitAtEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ref_Find_HitAtEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindTextBackward_HitAtStart)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ref_Rfind_HitAtStart)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindTextBackward_CommonFirstByte)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ref_Rfind_CommonFirstByte)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceText_Word)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Ref_FindAppend_Word)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WalkHits_FindText)->Unit(benchmark::kMillisecond);
@@ -259,7 +281,24 @@ int main(int argc, char** argv) {
             std::ofstream(dir + "/plan16.gbk", std::ios::binary) << plan16();
             std::ofstream(dir + "/plan16.utf8", std::ios::binary) << plan16Utf8();
             std::ofstream(dir + "/plan50.utf8", std::ios::binary) << pv::gbkToUtf8(plan50());
+            std::ofstream(dir + "/plan50.gbk", std::ios::binary) << plan50();
             std::ofstream(dir + "/kill.pattern", std::ios::binary) << pv::gbkToUtf8(kKillPattern);
+            // What grep -c must count too: every match of the pattern stands on a line of its own.
+            pv::RegexObject re;
+            re.create(kKillPattern, plan50());
+            std::ofstream(dir + "/kill.count") << re.matchCount() << "\n";
+            return 0;
+        }
+        // --kill-count=FILE: the kill pattern over a GBK file, conversion included; prints the
+        // number of matches, as grep -c does for the UTF-8 form of the same text.
+        if (arg.starts_with("--kill-count=")) {
+            std::ifstream in(std::string(arg.substr(13)), std::ios::binary | std::ios::ate);
+            std::string text(static_cast<std::size_t>(in.tellg()), '\0');
+            in.seekg(0);
+            in.read(text.data(), static_cast<std::streamsize>(text.size()));
+            pv::RegexObject re;
+            if (!re.create(kKillPattern, text)) return 1;
+            std::cout << re.matchCount() << std::endl;
             return 0;
         }
         // --serve=BYTES: serve bodies of that size until standard input closes.

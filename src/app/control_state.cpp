@@ -1,6 +1,7 @@
 #include "app/control_state.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "core/convert.h"
 #include "core/text.h"
@@ -41,6 +42,7 @@ ControlState::ControlState(const std::vector<ControlSpec>& layout, const std::st
 ControlRecord& ControlState::add(const ControlSpec& spec) {
     ControlRecord& c = controls_[spec.name];
     c = ControlRecord{};
+    c.run = newRun();
     c.kind = spec.kind;
     if (takesText(c)) c.text = toText(spec.text);
     c.visible = spec.visible && spec.kind != ControlKind::Timer;
@@ -66,6 +68,7 @@ ControlRecord& ControlState::add(const ControlSpec& spec) {
 ControlRecord& ControlState::addWindow(const std::string& caption) {
     ControlRecord& c = controls_[kWindowName];
     c = ControlRecord{};
+    c.run = newRun();
     c.isWindow = true;
     c.text = toText(caption);
     return c;
@@ -95,14 +98,32 @@ ControlRecord* ControlState::setText(const std::string& name, const std::string&
     ControlRecord* c = find(name);
     if (!c || !takesText(*c)) return nullptr;
     c->text = toText(text);
+    c->run = newRun();
     return c;
 }
 
 ControlRecord* ControlState::appendText(const std::string& name, const std::string& text) {
     ControlRecord* c = find(name);
     if (!c || !takesText(*c)) return nullptr;
-    c->text += toText(text);
+    c->text.append(text.data(), std::min(text.size(), text.find('\0')));
     return c;
+}
+
+ContentSince ControlState::contentSince(const std::string& name, std::uint64_t run,
+                                        std::size_t offset) {
+    ContentSince out;
+    const ControlRecord* c = find(name);
+    if (!c) return out;
+    out.run = c->run;
+    out.size = c->text.size();
+    out.appendedOnly = run == c->run && offset <= c->text.size();
+    out.bytes = out.appendedOnly ? c->text.substr(offset) : c->text;
+    return out;
+}
+
+std::uint64_t ControlState::newRun() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
 }
 
 bool ControlState::visible(const std::string& name) {

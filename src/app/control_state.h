@@ -5,6 +5,7 @@
 // each operation one request.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -24,6 +25,9 @@ struct ControlRecord {
     ControlKind kind = ControlKind::Label;
     bool isWindow = false;
     std::string text;  // caption or content as the program set it last (GBK)
+    // Names the content since its last whole write; appends keep it. Unique in the process, so a
+    // reader that kept one from another control or another window never takes it for this one.
+    std::uint64_t run = 0;
     bool visible = true;
     int period = 0;             // timers, in ms; 0 when stopped
     int starts = 0;             // timers: how often started afresh
@@ -58,6 +62,10 @@ class ControlState {
     // byte; timers, tab controls, list views, grids and the shape box take none.
     ControlRecord* setText(const std::string& name, const std::string& text);
     ControlRecord* appendText(const std::string& name, const std::string& text);
+    // See Controls::contentSince.
+    ContentSince contentSince(const std::string& name, std::uint64_t run, std::size_t offset);
+    // A new content run, for a record whose text was replaced behind the state's back.
+    static std::uint64_t newRun();
     // Writing and appending raise the content-changed event of edit boxes only.
     static bool raisesContentChanged(const ControlRecord& c) {
         return c.kind == ControlKind::EditBox;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <vector>
 
 namespace pv {
@@ -225,11 +226,63 @@ char* putUtf8(char* d, char32_t c) {
     return d;
 }
 
-std::string gbkToUtf8Tables(std::string_view text, const GbkTables& t) {
+// The UTF-8 of every GBK character, packed for one unaligned store: the bytes in the low 24
+// bits (first byte lowest), the length in bits 24-25, and bit 31 set where the way back to GBK
+// does not give the same bytes (a broken byte, a character that maps to another one's code).
+struct Utf8Tables {
+    bool ok = false;
+    std::array<std::uint32_t, 128> single{};  // a byte of 0x80 or above that stands alone
+    std::vector<std::uint32_t> pair;          // (lead - 0x80) * 256 + trail; 0 where none
+};
+
+constexpr std::uint32_t kLossy = 0x80000000u;
+
+std::uint32_t packUtf8(char32_t point) {
+    char bytes[4] = {};
+    const auto n = static_cast<std::uint32_t>(putUtf8(bytes, point) - bytes);
+    std::uint32_t v = n << 24;
+    for (std::uint32_t k = 0; k < n; ++k)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << (8 * k);
+    return v;
+}
+
+const Utf8Tables& utf8Tables() {
+    static const Utf8Tables tables = [] {
+        Utf8Tables u;
+        const GbkTables& d = decodeTables();
+        const GbkTables& e = encodeTables();
+        if (!d.ok || !e.ok) return u;
+        auto pack = [&](char32_t point, std::uint16_t gbk) {
+            return packUtf8(point) | (e.encode[point] == gbk ? 0 : kLossy);
+        };
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            if (char32_t point = d.single[b - 0x80])
+                u.single[b - 0x80] = pack(point, static_cast<std::uint16_t>(b));
+        }
+        u.pair.assign(d.pair.size(), 0);
+        for (std::size_t k = 0; k < d.pair.size(); ++k) {
+            if (char32_t point = d.pair[k])
+                u.pair[k] =
+                    pack(point, static_cast<std::uint16_t>((k / 256 + 0x80) << 8 | k % 256));
+        }
+        u.ok = true;
+        return u;
+    }();
+    return tables;
+}
+
+// Converts in blocks through a buffer on the stack, appended from there, so the result is
+// neither zero-filled nor copied again. Returns the packed flags of every character, whose
+// kLossy bit tells whether the way back is exact.
+std::uint32_t gbkToUtf8Tables(std::string_view text, const Utf8Tables& t, std::string& out) {
+    static_assert(std::endian::native == std::endian::little);
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    std::string out;
-    reserveBytes(out, n + n / 2 + 16);
+    out.clear();
+    // Two bytes never give more than three; room for more is only taken by broken text.
+    if (out.capacity() < n + n / 2 + 16) reserveBytes(out, n + n / 2 + 16);
+    const std::uint32_t broken = packUtf8(0xFFFD) | kLossy;
+    std::uint32_t seen = 0;
     char buffer[kBlock * 3 + 8];
     for (std::size_t i = 0; i < n;) {
         const std::size_t end = std::min(n, i + kBlock);
@@ -247,23 +300,25 @@ std::string gbkToUtf8Tables(std::string_view text, const GbkTables& t) {
                 ++i;
                 continue;
             }
-            char32_t point = t.single[b - 0x80];
+            std::uint32_t code = t.single[b - 0x80];
             std::size_t width = 1;
-            if (!point && i + 1 < n) {
-                point = t.pair[(b - 0x80) * 256 + s[i + 1]];
+            if (!code && i + 1 < n) {
+                code = t.pair[(b - 0x80) * 256 + s[i + 1]];
                 width = 2;
             }
-            if (!point) {
+            if (!code) {
                 // A broken lead byte: replaced, and its next byte is read afresh.
-                point = 0xFFFD;
+                code = broken;
                 width = 1;
             }
-            d = putUtf8(d, point);
+            std::memcpy(d, &code, 4);
+            d += code >> 24 & 3;
+            seen |= code;
             i += width;
         }
         out.append(buffer, static_cast<std::size_t>(d - buffer));
     }
-    return out;
+    return seen;
 }
 
 // The code point of the well-formed UTF-8 sequence at `s` (of `left` bytes) and its length, or
@@ -422,12 +477,18 @@ std::string utf8ToGbk(std::string_view text) {
 }
 
 std::string gbkToUtf8(std::string_view text) {
-    text = upToZero(text);
-    const GbkTables& tables = decodeTables();
-    if (tables.ok) return gbkToUtf8Tables(text, tables);
     std::string out;
-    convertCharset(text, codePageName(kCodePageGbk), codePageName(kCodePageUtf8), out);
+    gbkToUtf8Into(text, out);
     return out;
+}
+
+bool gbkToUtf8Into(std::string_view text, std::string& out) {
+    const std::string_view cut = upToZero(text);
+    const Utf8Tables& tables = utf8Tables();
+    if (tables.ok)
+        return !(gbkToUtf8Tables(cut, tables, out) & kLossy) && cut.size() == text.size();
+    convertCharset(cut, codePageName(kCodePageGbk), codePageName(kCodePageUtf8), out);
+    return false;
 }
 
 std::string gbkToWide(std::string_view text, bool dropTerminator) {

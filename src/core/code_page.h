@@ -27,6 +27,9 @@ std::string fromWide(std::string_view wide, int codePage = kCodePageGbk);
 // fromWide(toWide(text), 936).
 std::string utf8ToGbk(std::string_view text);
 std::string gbkToUtf8(std::string_view text);
+// gbkToUtf8 into `out`, whose room is reused. True when utf8ToGbk of the result gives `text`
+// back byte for byte: no zero byte, nothing broken, no character that GBK spells two ways.
+bool gbkToUtf8Into(std::string_view text, std::string& out);
 
 // Empty for an empty text; otherwise UTF-16LE with the terminator unless it is dropped.
 std::string gbkToWide(std::string_view text, bool dropTerminator = false);

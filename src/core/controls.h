@@ -4,12 +4,24 @@
 // on writing.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace pv {
 
 using GridRows = std::vector<std::vector<std::string>>;
+
+// What a reader that follows an edit box change by change gets back: the bytes from the offset
+// it asked for when the box has only grown by appends since it read the box last, else the
+// whole content. `run` names the content since its last whole write; an append keeps it.
+struct ContentSince {
+    std::uint64_t run = 0;  // 0: the box cannot tell, so every read is whole
+    bool appendedOnly = false;
+    std::size_t size = 0;  // of the whole content
+    std::string bytes;     // from the offset asked for, or all of it
+};
 
 class Controls {
   public:
@@ -21,6 +33,16 @@ class Controls {
     virtual void setText(const std::string& name, const std::string& text) = 0;
     // Adds at the end of an edit box's content; raises the content-changed event too.
     virtual void appendText(const std::string& name, const std::string& text) = 0;
+    // The content of an edit box from `offset` on, when it still belongs to content run `run` and
+    // holds at least `offset` bytes; otherwise all of it. A handler that runs on every append
+    // reads only what the append added.
+    virtual ContentSince contentSince(const std::string& name, std::uint64_t /*run*/,
+                                      std::size_t /*offset*/) {
+        ContentSince whole;
+        whole.bytes = text(name);
+        whole.size = whole.bytes.size();
+        return whole;
+    }
 
     virtual bool visible(const std::string& name) = 0;
     virtual void setVisible(const std::string& name, bool visible) = 0;

@@ -70,13 +70,17 @@ bool RegexObject::create(std::string_view pattern, std::string_view subject, boo
     hasEngine_ = true;
     valid_ = false;
     global_ = global;
-    matches_.clear();
+    matchCount_ = 0;
+    offsets_.clear();
     groupCount_ = 0;
     pattern_ = quoteMarker ? replaceText(pattern, "#引号", "\"") : std::string(pattern);
-    subjectGbk_ = std::string(subject);
     // The converters always produce valid UTF-8 (invalid input becomes U+FFFD), so the engine
     // may skip its own validity check on every call.
-    subjectUtf8_ = gbkToUtf8(subject);
+    keepsGbk_ = !gbkToUtf8Into(subject, subjectUtf8_);
+    if (keepsGbk_)
+        subjectGbk_.assign(subject);
+    else
+        subjectGbk_ = std::string();
     const std::string patternUtf8 = gbkToUtf8(pattern_);
 
     std::unique_ptr<pcre2_compile_context, ContextDeleter> context(
@@ -144,18 +148,17 @@ bool RegexObject::create(std::string_view pattern, std::string_view subject, boo
         // block made from the pattern, and would leave the whole match unset.
         if (rc <= 0) {
             logEngineError("stopped", patternUtf8, rc);
-            matches_.clear();
+            matchCount_ = 0;
+            offsets_.clear();
             return false;
         }
         const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
-        Match m;
-        m.groups.resize(captures + 1);
         for (uint32_t g = 0; g <= captures; ++g) {
-            if (static_cast<int>(g) < rc && ov[2 * g] != PCRE2_UNSET) {
-                m.groups[g] = std::make_pair(ov[2 * g], ov[2 * g + 1]);
-            }
+            const bool set = static_cast<int>(g) < rc && ov[2 * g] != PCRE2_UNSET;
+            offsets_.push_back(set ? ov[2 * g] : kUnset);
+            offsets_.push_back(set ? ov[2 * g + 1] : kUnset);
         }
-        matches_.push_back(std::move(m));
+        ++matchCount_;
         if (!global) break;
         offset = ov[1];
         flags = PCRE2_NO_UTF_CHECK;
@@ -166,28 +169,27 @@ bool RegexObject::create(std::string_view pattern, std::string_view subject, boo
 }
 
 int RegexObject::matchCount() const {
-    return static_cast<int>(matches_.size());
+    return static_cast<int>(matchCount_);
 }
 
-std::string RegexObject::spanText(const Span& span) const {
-    if (!span) return {};
-    return utf8ToGbk(
-        std::string_view(subjectUtf8_).substr(span->first, span->second - span->first));
+std::string RegexObject::spanText(std::size_t match, std::size_t group) const {
+    const std::size_t begin = groupStart(match, group);
+    if (begin == kUnset) return {};
+    return utf8ToGbk(std::string_view(subjectUtf8_).substr(begin, groupEnd(match, group) - begin));
 }
 
 std::string RegexObject::matchText(int index) const {
     if (index < 1 || index > matchCount()) return {};
-    return spanText(matches_[static_cast<std::size_t>(index - 1)].groups[0]);
+    return spanText(static_cast<std::size_t>(index - 1), 0);
 }
 
 std::string RegexObject::subMatchText(int index, int group) const {
     if (index < 1 || index > matchCount() || group < 1 || group > groupCount_) return {};
-    return spanText(
-        matches_[static_cast<std::size_t>(index - 1)].groups[static_cast<std::size_t>(group)]);
+    return spanText(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(group));
 }
 
 int RegexObject::subMatchCount() const {
-    return matches_.empty() ? 0 : groupCount_;
+    return matchCount_ == 0 ? 0 : groupCount_;
 }
 
 std::string RegexObject::pattern() const {
@@ -195,13 +197,14 @@ std::string RegexObject::pattern() const {
 }
 
 std::string RegexObject::replace(std::string_view replacement) const {
-    if (!valid_ || matches_.empty()) return subjectGbk_;
+    if (!valid_ || matchCount_ == 0) return keepsGbk_ ? subjectGbk_ : utf8ToGbk(subjectUtf8_);
     const std::string r = gbkToUtf8(replacement);
     const std::string_view s = subjectUtf8_;
     std::string out;
     std::size_t copied = 0;
-    for (const Match& m : matches_) {
-        const auto [begin, end] = *m.groups[0];
+    for (std::size_t m = 0; m < matchCount_; ++m) {
+        const std::size_t begin = groupStart(m, 0);
+        const std::size_t end = groupEnd(m, 0);
         out.append(s.substr(copied, begin - copied));
         for (std::size_t i = 0; i < r.size(); ++i) {
             if (r[i] != '$' || i + 1 >= r.size()) {
@@ -232,8 +235,9 @@ std::string RegexObject::replace(std::string_view replacement) const {
                     out.push_back('$');
                     continue;
                 }
-                const Span& g = m.groups[static_cast<std::size_t>(group)];
-                if (g) out.append(s.substr(g->first, g->second - g->first));
+                const std::size_t g = static_cast<std::size_t>(group);
+                if (groupStart(m, g) != kUnset)
+                    out.append(s.substr(groupStart(m, g), groupEnd(m, g) - groupStart(m, g)));
                 i += group == two ? 2 : 1;
             } else {
                 out.push_back('$');

@@ -4,10 +4,8 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace pv {
@@ -33,21 +31,31 @@ class RegexObject {
     std::string replace(std::string_view replacement) const;
 
   private:
-    using Span = std::optional<std::pair<std::size_t, std::size_t>>;  // UTF-8 byte offsets
-    struct Match {
-        std::vector<Span> groups;  // group 0 is the whole match
-    };
+    // Start and end of group `group` of match `match` (from 0), as UTF-8 byte offsets; the start
+    // is kUnset for a group that took no part.
+    std::size_t groupStart(std::size_t match, std::size_t group) const {
+        return offsets_[(match * stride() + group) * 2];
+    }
+    std::size_t groupEnd(std::size_t match, std::size_t group) const {
+        return offsets_[(match * stride() + group) * 2 + 1];
+    }
+    std::size_t stride() const { return static_cast<std::size_t>(groupCount_) + 1; }
+    std::string spanText(std::size_t match, std::size_t group) const;
 
-    std::string spanText(const Span& span) const;
-
+    static constexpr std::size_t kUnset = ~std::size_t{0};
     bool hasEngine_ = false;
     bool valid_ = false;
     bool global_ = true;
-    std::string pattern_;     // GBK
-    std::string subjectGbk_;  // what replace works on when there is no match
+    std::string pattern_;  // GBK
+    // The subject as given, kept only where it does not come back byte for byte from its UTF-8
+    // form (broken bytes, a zero byte): replace gives it back when nothing matched.
+    bool keepsGbk_ = false;
+    std::string subjectGbk_;
     std::string subjectUtf8_;
     int groupCount_ = 0;
-    std::vector<Match> matches_;
+    std::size_t matchCount_ = 0;
+    // Every match's groups (group 0 the whole match), start and end, match after match.
+    std::vector<std::size_t> offsets_;
 };
 
 }  // namespace pv

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace pv {
 namespace {
 
@@ -30,10 +34,10 @@ bool high(char c) {
 
 // Start of the run of high bytes that ends just before `pos`, looking no further back than
 // `floor`.
-std::size_t highRunStart(std::string_view t, std::size_t floor, std::size_t pos) {
+[[gnu::noinline]] std::size_t longHighRunStart(std::string_view t, std::size_t floor,
+                                               std::size_t pos) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080u;
     std::size_t k = pos;
-    if (k == floor || !high(t[k - 1])) return k;
     while (k - floor >= 8) {
         std::uint64_t w;
         std::memcpy(&w, t.data() + k - 8, 8);
@@ -45,6 +49,12 @@ std::size_t highRunStart(std::string_view t, std::size_t floor, std::size_t pos)
     return k;
 }
 
+inline std::size_t highRunStart(std::string_view t, std::size_t floor, std::size_t pos) {
+    if (pos == floor || !high(t[pos - 1])) return pos;
+    if (pos - floor == 1 || !high(t[pos - 2])) return pos - 1;
+    return longHighRunStart(t, floor, pos);
+}
+
 // The first character start at or after `pos`, on the grid that starts at `known` (<= pos).
 // A byte below 0x80 is either a whole character or the trail of one, so the byte after it
 // always starts a character: only the run of high bytes just before `pos` needs counting.
@@ -52,6 +62,65 @@ std::size_t alignForward(std::string_view t, std::size_t known, std::size_t pos)
     const std::size_t k = highRunStart(t, known, pos);
     // [k, pos) are lead and trail bytes in turn; a lead byte at the very end stands alone.
     return (pos - k) % 2 == 0 || pos >= t.size() ? pos : pos + 1;
+}
+
+// Positions p where t[p] == a and t[p + 1] == b, sixteen at a time: far fewer candidates than
+// those of the first byte alone when that byte is common (the lead byte of a frequent character,
+// the first byte of every line).
+constexpr std::size_t kNoPair = std::string_view::npos;
+
+// The first such p in [from, last]; last + 1 < t.size().
+std::size_t pairFrom(std::string_view t, char a, char b, std::size_t from, std::size_t last) {
+    const char* s = t.data();
+    std::size_t p = from;
+#ifdef __SSE2__
+    const __m128i wantA = _mm_set1_epi8(a);
+    const __m128i wantB = _mm_set1_epi8(b);
+    for (; p <= last && p + 17 <= t.size(); p += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p + 1));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, wantA)) &
+                                              _mm_movemask_epi8(_mm_cmpeq_epi8(next, wantB)));
+        if (last - p < 15) mask &= (1u << (last - p + 1)) - 1;
+        if (mask) return p + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; p <= last; ++p)
+        if (s[p] == a && s[p + 1] == b) return p;
+    return kNoPair;
+}
+
+// The last such p below `end`, with p + 1 < t.size().
+std::size_t pairBefore(std::string_view t, char a, char b, std::size_t end) {
+    const char* s = t.data();
+    std::size_t hi = std::min(end, t.size() - 1);
+#ifdef __SSE2__
+    const __m128i wantA = _mm_set1_epi8(a);
+    const __m128i wantB = _mm_set1_epi8(b);
+    for (; hi >= 16; hi -= 16) {
+        const std::size_t p = hi - 16;
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p + 1));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, wantA)) &
+                                                    _mm_movemask_epi8(_mm_cmpeq_epi8(next, wantB)));
+        if (mask) return p + 31 - static_cast<std::size_t>(__builtin_clz(mask));
+    }
+#endif
+    while (hi-- > 0)
+        if (s[hi] == a && s[hi + 1] == b) return hi;
+    return kNoPair;
+}
+
+// Whether the bytes at `p`, whose first two match, go on as sought does. Most words sought are
+// one or two characters: no call for those.
+inline bool restMatches(const char* p, std::string_view sought) {
+    const std::size_t m = sought.size();
+    if (m <= 4) {
+        for (std::size_t k = 2; k < m; ++k)
+            if (p[k] != sought[k]) return false;
+        return true;
+    }
+    return std::memcmp(p + 2, sought.data() + 2, m - 2) == 0;
 }
 
 // Next position at or after `from` where the bytes match sought[0] (either letter case when
@@ -84,17 +153,34 @@ class Candidates {
     std::size_t findBytes(std::size_t from) const {
         const std::size_t m = sought_.size();
         if (from + m > t_.size()) return std::string_view::npos;
+        if (pairs_) return pairsFrom(from);
         const char* const base = t_.data();
         const char* const last = base + (t_.size() - m);
         for (const char* p = base + from; p <= last; ++p) {
             p = static_cast<const char*>(std::memchr(p, sought_[0], last - p + 1));
             if (!p) break;
+            if (m >= 2 && p[1] != sought_[1]) {
+                // The first byte is common here: look for the first two together from now on.
+                pairs_ = true;
+                return pairsFrom(static_cast<std::size_t>(p - base) + 1);
+            }
             std::size_t k = 1;
             while (k < m && p[k] == sought_[k])
                 ++k;
             if (k == m) return static_cast<std::size_t>(p - base);
         }
         return std::string_view::npos;
+    }
+
+    std::size_t pairsFrom(std::size_t from) const {
+        const std::size_t m = sought_.size();
+        if (from + m > t_.size()) return std::string_view::npos;
+        for (const std::size_t last = t_.size() - m;;) {
+            const std::size_t p = pairFrom(t_, sought_[0], sought_[1], from, last);
+            if (p == kNoPair) return std::string_view::npos;
+            if (restMatches(t_.data() + p, sought_)) return p;
+            from = p + 1;
+        }
     }
 
     // The next occurrence of `c`, remembered so that a rare letter case is not searched for
@@ -109,6 +195,7 @@ class Candidates {
     std::string_view sought_;
     bool ignoreCase_;
     bool folded_;
+    mutable bool pairs_ = false;
     char lower_;
     char upper_;
     std::size_t lowerAt_ = kUnknown;
@@ -206,8 +293,21 @@ int findTextBackward(std::string_view t, std::string_view sought, int start, boo
     // Candidates come from the right. Whether one starts a character follows from the run of
     // high bytes in front of it; the last run is remembered, so the text is walked once.
     std::size_t runStart = limit;
+    bool pairs = false;
     for (std::size_t end = limit - sought.size() + 1; end > 0;) {
-        std::size_t c = before(atA, a, end);
+        std::size_t c;
+        if (pairs) {
+            c = pairBefore(t, sought[0], sought[1], end);
+            if (c == kNoPair) return -1;
+            end = c;
+            if (!restMatches(t.data() + c, sought)) continue;
+            if (c < runStart) runStart = highRunStart(t, 0, c);
+            if ((c - runStart) % 2 == 0) return static_cast<int>(c + 1);
+            continue;
+        }
+        c = before(atA, a, end);
+        // A common first byte: the first two bytes together from now on.
+        if (!ignoreCase && sought.size() >= 2 && c != kNone && t[c + 1] != sought[1]) pairs = true;
         if (b != a) {
             const std::size_t other = before(atB, b, end);
             if (c == kNone || (other != kNone && other > c)) c = other;

@@ -7,12 +7,43 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <algorithm>
 
 #include "gui/qt_text.h"
 
 namespace pv {
+namespace {
+
+// Runs `before` ahead of every input the user gives a widget.
+class BeforeInput final : public QObject {
+  public:
+    BeforeInput(QObject* parent, std::function<void()> before)
+        : QObject(parent), before_(std::move(before)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+            case QEvent::ShortcutOverride:
+            case QEvent::InputMethod:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::DragEnter:
+            case QEvent::Drop:
+            case QEvent::ContextMenu:
+                before_();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> before_;
+};
+
+}  // namespace
 
 QtControls::QtControls(WindowGate& gate, const Settings& settings)
     : gate_(gate), state_(settings.planPageSite) {
@@ -29,6 +60,9 @@ void QtControls::addControl(const ControlSpec& spec, QWidget* widget) {
     if (spec.kind == ControlKind::Grid) showGrid(spec.name, c);
     const std::string name = spec.name;
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
+        auto* filter = new BeforeInput(box, [this, name] { showAppended(name); });
+        box->installEventFilter(filter);
+        box->viewport()->installEventFilter(filter);
         QObject::connect(box, &QPlainTextEdit::textChanged, box, [this, name] {
             if (writing_ > 0) return;
             if (View* v = view(name)) v->userEdited = true;
@@ -74,18 +108,19 @@ QtControls::View* QtControls::view(const std::string& name) {
     return it == views_.end() ? nullptr : &it->second;
 }
 
-std::string QtControls::currentText(const std::string& name) {
+ControlRecord* QtControls::syncedRecord(const std::string& name) {
     ControlRecord* c = state_.find(name);
-    if (!c) return {};
+    if (!c) return nullptr;
     View* v = view(name);
     if (v && v->userEdited) {
         if (auto* box = qobject_cast<QPlainTextEdit*>(v->widget.data()))
             c->text = fromUserText(box->toPlainText());
         else if (auto* line = qobject_cast<QLineEdit*>(v->widget.data()))
             c->text = fromUserText(line->text());
+        c->run = ControlState::newRun();
         v->userEdited = false;
     }
-    return c->text;
+    return c;
 }
 
 void QtControls::showText(const std::string& name, const ControlRecord& c) {
@@ -93,11 +128,16 @@ void QtControls::showText(const std::string& name, const ControlRecord& c) {
     QWidget* w = v ? v->widget.data() : nullptr;
     if (!w) return;
     v->userEdited = false;
+    v->unshown.clear();  // the whole content is shown now
     ++writing_;
     if (c.isWindow) {
         w->setWindowTitle(toQString(c.text));
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-        box->setPlainText(toDisplayText(c.text));
+        // An empty box emptied again would only be laid out afresh: the status lines clear
+        // theirs twice on every append of a listing without an in-progress section.
+        QTextDocument* d = box->document();
+        if (!c.text.empty() || !d->isEmpty() || d->isUndoAvailable() || d->isRedoAvailable())
+            box->setPlainText(toDisplayText(c.text));
     } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
         line->setText(toDisplayText(c.text));
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -127,6 +167,21 @@ void fitGridColumns(QTableWidget* table, const ControlRecord& c) {
 }
 
 }  // namespace
+
+void QtControls::showAppended(const std::string& name) {
+    View* v = view(name);
+    if (!v) return;
+    v->showQueued = false;
+    auto* box = qobject_cast<QPlainTextEdit*>(v->widget.data());
+    if (!box || v->unshown.empty()) return;
+    // The caret goes to the end and stays in view, so the newest lines show.
+    ++writing_;
+    box->moveCursor(QTextCursor::End);
+    box->insertPlainText(toDisplayText(v->unshown));
+    box->ensureCursorVisible();
+    --writing_;
+    v->unshown.clear();
+}
 
 void QtControls::showRows(const std::string& name, const ControlRecord& c) {
     View* v = view(name);
@@ -174,7 +229,12 @@ void QtControls::raiseContentChanged(const std::string& name) {
 }
 
 std::string QtControls::text(const std::string& name) {
-    return gate_.call([this, name] { return currentText(name); }, std::string());
+    return gate_.call(
+        [this, name] {
+            const ControlRecord* c = syncedRecord(name);
+            return c ? c->text : std::string();
+        },
+        std::string());
 }
 
 void QtControls::setText(const std::string& name, const std::string& text) {
@@ -188,22 +248,32 @@ void QtControls::setText(const std::string& name, const std::string& text) {
 
 void QtControls::appendText(const std::string& name, const std::string& text) {
     gate_.run([this, name, text] {
-        if (state_.has(name)) currentText(name);  // what the user typed comes first
+        if (state_.has(name)) syncedRecord(name);  // what the user typed comes first
         const ControlRecord* c = state_.appendText(name, text);
         if (!c) return;
         View* v = view(name);
         if (auto* box = qobject_cast<QPlainTextEdit*>(v ? v->widget.data() : nullptr)) {
-            // The caret goes to the end and stays in view, so the newest lines show.
-            ++writing_;
-            box->moveCursor(QTextCursor::End);
-            box->insertPlainText(toDisplayText(text));
-            box->ensureCursorVisible();
-            --writing_;
+            v->unshown += text;
+            if (!v->showQueued) {
+                v->showQueued = true;
+                QMetaObject::invokeMethod(
+                    box, [this, name] { showAppended(name); }, Qt::QueuedConnection);
+            }
         } else {
             showText(name, *c);
         }
         if (ControlState::raisesContentChanged(*c)) raiseContentChanged(name);
     });
+}
+
+ContentSince QtControls::contentSince(const std::string& name, std::uint64_t run,
+                                      std::size_t offset) {
+    return gate_.call(
+        [this, name, run, offset] {
+            if (state_.has(name)) syncedRecord(name);
+            return state_.contentSince(name, run, offset);
+        },
+        ContentSince());
 }
 
 bool QtControls::visible(const std::string& name) {

@@ -43,6 +43,8 @@ class QtControls final : public Controls {
     std::string text(const std::string& name) override;
     void setText(const std::string& name, const std::string& text) override;
     void appendText(const std::string& name, const std::string& text) override;
+    ContentSince contentSince(const std::string& name, std::uint64_t run,
+                              std::size_t offset) override;
     bool visible(const std::string& name) override;
     void setVisible(const std::string& name, bool visible) override;
     int period(const std::string& name) override;
@@ -60,12 +62,18 @@ class QtControls final : public Controls {
         QPointer<QWidget> widget;
         QPointer<QTimer> timer;
         bool userEdited = false;  // the widget holds newer text than the state
+        // Appended to the state but not yet to the widget: a box that grows line by line is
+        // laid out once per turn of the event loop, not once per line. Shown before anything
+        // else can see the widget: the next turn, the user's next input, a whole write.
+        std::string unshown;
+        bool showQueued = false;
     };
 
     View* view(const std::string& name);
-    // The state's text, brought up to date with what the user typed.
-    std::string currentText(const std::string& name);
+    // The state's record, its text brought up to date with what the user typed.
+    ControlRecord* syncedRecord(const std::string& name);
     void showText(const std::string& name, const ControlRecord& c);
+    void showAppended(const std::string& name);
     void showRows(const std::string& name, const ControlRecord& c);
     void showGrid(const std::string& name, const ControlRecord& c);
     void raiseContentChanged(const std::string& name);

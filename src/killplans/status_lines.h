@@ -2,6 +2,7 @@
 // "复制号码" copies.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,31 @@ std::string cleanStatusLines(std::string_view section);
 inline std::string statusLines(std::string_view boxText) {
     return cleanStatusLines(inProgressSection(boxText));
 }
+
+// Keeps the section and the status lines of one box up to date as the box changes. After an
+// append it looks only at what was added (and the few bytes before it where a marker may have
+// begun), so a box that grows line by line costs what it grows by, not its whole length.
+class StatusLinesFollower {
+  public:
+    void follow(Controls& controls, const std::string& box);
+    // inProgressSection and statusLines of the box as it was at the last follow.
+    const std::string& section() const { return section_; }
+    const std::string& lines() const { return lines_; }
+
+  private:
+    enum class Phase { Marker, Separator, Done };
+    void advance();
+
+    std::uint64_t run_ = 0;
+    std::size_t size_ = 0;
+    Phase phase_ = Phase::Marker;
+    // Marker: the end of the box, from the first character where "进行中" may still begin.
+    // Separator: the section so far; no separator begins before resume_.
+    std::string held_;
+    std::size_t resume_ = 0;
+    std::string section_;
+    std::string lines_;
+};
 
 void onBox2Changed(App& app);   // into 编辑框1
 void onBox10Changed(App& app);  // into the plan status text

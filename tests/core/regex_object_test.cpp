@@ -56,6 +56,11 @@ TEST(RegexObject, DefaultsAreCaseInsensitiveMultiLineGlobal) {
     ASSERT_TRUE(re.create("\\w+", "中文abc"));
     ASSERT_EQ(re.matchCount(), 1);
     EXPECT_EQ(re.matchText(1), "abc");
+    // A back reference or a full-width letter still ignores case.
+    ASSERT_TRUE(re.create("(.)\\1", "aA"));
+    EXPECT_EQ(re.matchCount(), 1);
+    ASSERT_TRUE(re.create("[0-9]期Ａ", "1期ａ"));
+    EXPECT_EQ(re.matchCount(), 1);
 }
 
 TEST(RegexObject, LazyGroupsAndUnsetGroups) {
@@ -130,6 +135,13 @@ TEST(RegexObject, ReplaceExpandsGroupReferences) {
     EXPECT_EQ(re.replace("2"), "211");
     ASSERT_TRUE(re.create("z", "a\xFF"));
     EXPECT_EQ(re.replace("y"), "a\xFF");  // no match: the subject comes back byte for byte
+    // Whether or not the subject is kept beside its UTF-8 form: valid text, a zero byte, an
+    // invalid trail, a character GBK maps from elsewhere.
+    for (const std::string& subject : {std::string("第1期 中文"), std::string("a\0b", 3),
+                                       std::string("\x81\x20x"), std::string("\x80\xA1\xA4")}) {
+        ASSERT_TRUE(re.create("z", subject));
+        EXPECT_EQ(re.replace("y"), subject);
+    }
 }
 
 TEST(RegexObject, BlogPatternsFindLabelsLinksAndCodes) {

@@ -131,6 +131,23 @@ TEST_F(Facade, EditBoxesReadBackWhatWasWrittenAndWhatWasTyped) {
     c.setText("没有这个控件", "x");  // ignored
 }
 
+// Appends reach the widget at the window's next turn, and always before the user's next input,
+// so what is typed goes after them and nothing appended is lost.
+TEST_F(Facade, AppendsShowBeforeTheNextTurnOrTheNextKey) {
+    Controls& c = runtime->controls;
+    auto* box = widget<QPlainTextEdit>("编辑框2");
+    c.setText("编辑框2", "a");
+    c.appendText("编辑框2", "b\r\n");
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    type(box, QStringLiteral("c"));
+    EXPECT_EQ(c.text("编辑框2"), "ab\r\nc");
+    c.appendText("编辑框2", "d");
+    c.appendText("编辑框2", "e");
+    QApplication::processEvents();
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("ab\ncde"));
+    EXPECT_EQ(box->textCursor().position(), box->document()->characterCount() - 1);
+}
+
 TEST_F(Facade, EveryContentChangeRaisesOneEventAfterTheContentIsInPlace) {
     Controls& c = runtime->controls;
     std::vector<std::string> seen;

@@ -89,6 +89,30 @@ TEST_F(KillPlanClick, ClearsThenAppendsEachMatchAndTheNumbersFollowEveryAppend) 
               (std::vector<std::string>{"", "", "杀尾 1 2\r\n20240202期 【乾坤】 杀尾 3\r\n"}));
 }
 
+// The status lines read what each append added, not the whole box again: reading grows with
+// the listing, four times the lines four times the bytes.
+TEST_F(KillPlanClick, ReadingTheBoxGrowsLinearlyWithTheListing) {
+    auto bytesReadListing = [this](int lines) {
+        std::string file;
+        for (int i = 0; i < lines; ++i)
+            file += std::to_string(20240000 + i) + "期 【乾坤】本期杀尾 " + std::to_string(i % 10) +
+                    " 中\r\n";
+        serve(file);
+        const std::size_t before = controls.bytesRead("编辑框2");
+        const int changesBefore = controls.contentChanges("编辑框2");
+        click("按钮46");
+        const std::size_t read = controls.bytesRead("编辑框2") - before;
+        // The old plan, the clearing, then one change per line.
+        EXPECT_EQ(controls.contentChanges("编辑框2") - changesBefore, lines + 2);
+        EXPECT_EQ(controls.text("编辑框2"), file);
+        return read;
+    };
+    const std::size_t small = bytesReadListing(300);
+    const std::size_t large = bytesReadListing(1200);
+    EXPECT_LE(large, small * 9 / 2);
+    EXPECT_LE(large, 2u * 1200 * 40);
+}
+
 TEST_F(KillPlanClick, NothingFoundOrNothingFetchedStillStopsAllTwentyTimers) {
     serve("20240201期 【乾坤】杀码 1\r\n");
     click("按钮46");

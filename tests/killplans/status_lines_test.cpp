@@ -67,4 +67,38 @@ TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
     EXPECT_EQ(state.planStatusText, "");
 }
 
+// Whatever pieces a box grows by (a marker or separator cut in two, a two-byte character cut
+// after its lead byte), the lines after every change are those of the whole box.
+TEST(StatusLines, AfterEveryAppendTheLinesAreThoseOfTheWholeBox) {
+    FakeControls controls(layoutTable());
+    FakeDesktop desktop;
+    ProgramState state;
+    App app{controls, desktop, Settings{}, state};
+    controls.setContentChangedHandler([&app](const std::string& name) {
+        if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
+    });
+    const std::string text = "第1期 进 行中 01\r\n-- " + kSep.substr(1) +
+                             "\r\n第2期 进行中 　02　\r\n" + repeatText(38, "-") +
+                             "\r\n\r\n 03 \r\n" + kSep + "-\r\n第3期 进行中 04\r\n";
+    for (std::size_t step : {1, 2, 3, 5, 7, 40}) {
+        for (const char* box : {"编辑框2", "编辑框10"}) {
+            SCOPED_TRACE(std::string(box) + " in pieces of " + std::to_string(step));
+            controls.setText(box, text.substr(0, 4));
+            for (std::size_t at = 4; at < text.size(); at += step) {
+                controls.appendText(box, text.substr(at, step));
+                const std::string whole = text.substr(0, std::min(text.size(), at + step));
+                if (std::string(box) == "编辑框10") {
+                    ASSERT_EQ(state.planStatusText, statusLines(whole)) << at;
+                    continue;
+                }
+                const std::vector<std::string> shown = controls.history("编辑框1");
+                ASSERT_GE(shown.size(), 2u);
+                ASSERT_EQ(shown[shown.size() - 2], inProgressSection(whole)) << at;
+                ASSERT_EQ(shown.back(), statusLines(whole)) << at;
+            }
+        }
+    }
+    EXPECT_EQ(statusLines(text), "02\r\n" + repeatText(38, "-") + "\r\n03\r\n");
+}
+
 }  // namespace

@@ -35,6 +35,11 @@ int FakeControls::contentChanges(const std::string& name) {
     return int(history(name).size());
 }
 
+std::size_t FakeControls::bytesRead(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    return bytesRead_[name];
+}
+
 int FakeControls::timerStarts(const std::string& name) {
     std::lock_guard lock(mutex_);
     admit(name);
@@ -76,7 +81,9 @@ void FakeControls::written(const std::string& name, const ControlRecord* c,
 std::string FakeControls::text(const std::string& name) {
     std::lock_guard lock(mutex_);
     admit(name);
-    return state_.text(name);
+    std::string text = state_.text(name);
+    bytesRead_[name] += text.size();
+    return text;
 }
 
 void FakeControls::setText(const std::string& name, const std::string& text) {
@@ -89,6 +96,15 @@ void FakeControls::appendText(const std::string& name, const std::string& text) 
     std::unique_lock lock(mutex_);
     admit(name);
     written(name, state_.appendText(name, text), lock);
+}
+
+ContentSince FakeControls::contentSince(const std::string& name, std::uint64_t run,
+                                        std::size_t offset) {
+    std::lock_guard lock(mutex_);
+    admit(name);
+    ContentSince since = state_.contentSince(name, run, offset);
+    bytesRead_[name] += since.bytes.size();
+    return since;
 }
 
 bool FakeControls::visible(const std::string& name) {

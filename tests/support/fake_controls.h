@@ -31,6 +31,8 @@ class FakeControls final : public Controls {
     // Every content an edit box had after each write or append, in order.
     std::vector<std::string> history(const std::string& name);
     int contentChanges(const std::string& name);
+    // Bytes of the control's content handed out by text() and contentSince() so far.
+    std::size_t bytesRead(const std::string& name);
     int timerStarts(const std::string& name);
     int gridColumnWidth(const std::string& name, int column);
     // Names asked for that no control has, each once, in order; always empty when unseeded.
@@ -39,6 +41,8 @@ class FakeControls final : public Controls {
     std::string text(const std::string& name) override;
     void setText(const std::string& name, const std::string& text) override;
     void appendText(const std::string& name, const std::string& text) override;
+    ContentSince contentSince(const std::string& name, std::uint64_t run,
+                              std::size_t offset) override;
     bool visible(const std::string& name) override;
     void setVisible(const std::string& name, bool visible) override;
     int period(const std::string& name) override;
@@ -61,6 +65,7 @@ class FakeControls final : public Controls {
     bool strict_ = false;
     ControlState state_;
     std::map<std::string, std::vector<std::string>> history_;
+    std::map<std::string, std::size_t> bytesRead_;
     std::function<void(const std::string&)> contentChanged_;
 };
 
