@@ -22,6 +22,9 @@ class ControlName {
     // The longest name of the window is 11 bytes ("超级列表框1").
     static constexpr std::size_t kCapacity = 15;
 
+    // The empty name, which no control has.
+    constexpr ControlName() = default;
+
     constexpr std::string_view view() const { return {bytes_, size_}; }
     std::string str() const { return std::string(view()); }
     operator std::string() const { return str(); }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/control_roles.h"
+
 namespace pv {
 
 using GridRows = std::vector<std::vector<std::string>>;
