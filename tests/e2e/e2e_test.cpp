@@ -97,7 +97,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         const auto plan = std::find_if(plans.begin(), plans.end(),
                                        [&](const FetchedPlan& p) { return p.subPage == subPage; });
         ASSERT_NE(plan, plans.end());
-        SCOPED_TRACE(gbkToUtf8(plan->button));
+        SCOPED_TRACE(gbkToUtf8(plan->button.view()));
         const std::string file = origin::planFile(plan->contentId, t);
         v.click(plan->button);
         EXPECT_TRUE(sameText(c.text("编辑框4"), file));
@@ -105,7 +105,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
     }
 
     for (const KillPlan& k : killPlans()) {
-        SCOPED_TRACE(gbkToUtf8(k.button));
+        SCOPED_TRACE(gbkToUtf8(k.button.view()));
         const std::string listing = killListing(k, t);
         v.click(k.button);
         EXPECT_TRUE(sameText(c.text("编辑框2"), listing));
@@ -145,7 +145,7 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
             << row;
 
     for (const CachedPlan& plan : cachedPlans()) {
-        SCOPED_TRACE(gbkToUtf8(plan.button));
+        SCOPED_TRACE(gbkToUtf8(plan.button.view()));
         v.click(plan.button);
         const std::string shown = expectedPlanDisplay(plan.cacheRow, t);
         const std::string numbers = inProgressLines(shown);

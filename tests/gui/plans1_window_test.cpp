@@ -173,14 +173,14 @@ TEST_F(PlanPages, KillPlanButtonsListTheirLinesAndStopTheTwentyTimers) {
     const auto& timers = groupTimers(PlanGroup::BackThree);
     for (const KillPlan& row : killPlans()) {
         SCOPED_TRACE(row.button);
-        for (const std::string& t : timers)
+        for (const ControlName& t : timers)
             runtime->controls.setPeriod(t, 600000);
         press(row.button);
         std::string listed;
         for (const std::string& line : listedBy(row.button))
             listed += line + "\r\n";
         EXPECT_EQ(box("编辑框2"), listed);
-        for (const std::string& t : timers)
+        for (const ControlName& t : timers)
             EXPECT_FALSE(window->timer(t)->isActive()) << t;
     }
 }

@@ -42,17 +42,17 @@ class KillPlanClick : public ::testing::Test {
             if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
             if (name != "编辑框2") return;
             numbersAfterEachChange.push_back(controls.text("编辑框1"));
-            for (const std::string& t : groupTimers(PlanGroup::BackThree))
+            for (const ControlName& t : groupTimers(PlanGroup::BackThree))
                 if (controls.period(t) == 0) stoppedWhileListing = true;
         });
     }
-    void click(const std::string& button) {
-        for (const std::string& t : groupTimers(PlanGroup::BackThree))
+    void click(ControlName button) {
+        for (const ControlName& t : groupTimers(PlanGroup::BackThree))
             controls.setPeriod(t, 30000);
         controls.setText("编辑框2", "先前的计划");
         numbersAfterEachChange.clear();
         listKillPlan(app, *findKillPlan(button));
-        for (const std::string& t : groupTimers(PlanGroup::BackThree))
+        for (const ControlName& t : groupTimers(PlanGroup::BackThree))
             EXPECT_EQ(controls.period(t), 0) << t;
         EXPECT_FALSE(stoppedWhileListing);
     }
@@ -80,7 +80,7 @@ TEST_F(KillPlanClick, ClearsThenAppendsEachMatchAndTheNumbersFollowEveryAppend) 
     const std::string first = "20240201期 【乾坤】进行中 杀尾 1 2";
     const std::string second = "20240202期 【乾坤】 杀尾 3 " + repeatText(39, "-") + " 4";
     serve("20240201期 【局宴】杀跨 0\r\n" + first + "\r\n第3期\r\n" + second + "\r\n");
-    click("按钮46");
+    click(ctl::button(46));
     EXPECT_EQ(controls.history("编辑框2"),
               (std::vector<std::string>{"先前的计划", "", first + "\r\n",
                                         first + "\r\n" + second + "\r\n"}));
@@ -91,13 +91,13 @@ TEST_F(KillPlanClick, ClearsThenAppendsEachMatchAndTheNumbersFollowEveryAppend) 
 
 TEST_F(KillPlanClick, NothingFoundOrNothingFetchedStillStopsAllTwentyTimers) {
     serve("20240201期 【乾坤】杀码 1\r\n");
-    click("按钮46");
+    click(ctl::button(46));
     EXPECT_EQ(controls.text("编辑框2"), "");
     {
         LoopbackServer gone([](const std::string&) { return Reply{}; });
         app.settings.planServerPort = gone.port();
     }
-    click("按钮216");
+    click(ctl::button(216));
     EXPECT_EQ(controls.text("编辑框2"), "");
 }
 

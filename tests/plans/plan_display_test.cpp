@@ -66,7 +66,7 @@ class CachedPlans : public ::testing::Test {
     std::map<std::string, int> periods() {
         std::map<std::string, int> p;
         for (PlanGroup g : {PlanGroup::BackThree, PlanGroup::BackTwo})
-            for (const std::string& t : groupTimers(g))
+            for (const ControlName& t : groupTimers(g))
                 p[t] = controls.period(t);
         return p;
     }
@@ -86,7 +86,7 @@ TEST_F(CachedPlans, EachButtonStartsOnlyItsOwnTimerAndEachTickShowsItsOwnRow) {
         if (p.order == SubstitutionOrder::ExtractFirst)
             writes.insert(writes.begin() + 1, fill(blockOf(p.cacheRow), p.sourceLabel));
         std::map<std::string, int> expected = periods();  // the other group's timer stays
-        for (const std::string& t : groupTimers(p.group))
+        for (const ControlName& t : groupTimers(p.group))
             expected[t] = t == p.refreshTimer ? 30000 : 0;
 
         const std::pair<std::string, ControlEvent> clickThenTick[] = {
