@@ -14,12 +14,12 @@
 namespace pv {
 namespace {
 
-constexpr const char* kPageCache = "超级列表框1";
+constexpr ControlName kPageCache = ctl::kPageCacheList;
 constexpr int kAddressColumn = 0;
 constexpr int kFactorColumn = 1;
 constexpr int kPageColumn = 2;
-constexpr const char* kPassLog = "编辑框9";
-constexpr const char* kRefreshButton = "按钮25";
+constexpr ControlName kPassLog = ctl::kPageCachePassLog;
+constexpr ControlName kRefreshButton = ctl::kRefreshPageCacheButton;
 constexpr int kRefreshMs = 15000;
 constexpr int kPauseUnitMs = 500;
 
