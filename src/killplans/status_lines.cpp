@@ -28,13 +28,15 @@ std::string cleanStatusLines(std::string_view section) {
 void onBox2Changed(App& app) {
     // The raw section shows for a moment before its cleaned form replaces it; the cleaning works
     // on what the box then holds.
-    app.controls.setText("编辑框1", inProgressSection(app.controls.text("编辑框2")));
-    app.controls.setText("编辑框1", cleanStatusLines(app.controls.text("编辑框1")));
+    app.controls.setText(ctl::kBackThreeNumbersBox,
+                         inProgressSection(app.controls.text(ctl::kBackThreePlanBox)));
+    app.controls.setText(ctl::kBackThreeNumbersBox,
+                         cleanStatusLines(app.controls.text(ctl::kBackThreeNumbersBox)));
 }
 
 void onBox10Changed(App& app) {
     std::string& status = app.state.planStatusText;
-    status = inProgressSection(app.controls.text("编辑框10"));
+    status = inProgressSection(app.controls.text(ctl::kBackTwoPlanBox));
     status = cleanStatusLines(status);
 }
 
