@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/control_roles.h"
+
 namespace pv {
 
 enum class ControlKind {
@@ -72,6 +74,11 @@ class TableBuilder {
                      LayoutRect r, std::string text = {});
     ControlSpec& hidden(ControlKind kind, int number, const std::string& container, LayoutRect r);
     void timers(int first, int last, const std::string& container, int page);
+    // The same from a control's name, whose kind and number it carries.
+    ControlSpec& add(ControlName name, const std::string& container, int page, LayoutRect r,
+                     std::string text = {});
+    ControlSpec& hidden(ControlName name, const std::string& container, LayoutRect r);
+    void timers(const std::vector<ControlName>& names, const std::string& container, int page);
     std::vector<ControlSpec> take();
 
   private:
