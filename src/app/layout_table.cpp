@@ -202,7 +202,7 @@ ControlSpec& TableBuilder::add(ControlKind kind, int number, const std::string& 
                                LayoutRect r, std::string text) {
     const KindInfo info = kindInfo(kind);
     ControlSpec& c = table_.emplace_back();
-    c.name = info.word + std::to_string(number);
+    c.name = ControlName(info.word + std::to_string(number));
     c.kind = kind;
     c.id = info.idBase + static_cast<std::uint32_t>(number);
     c.container = container;

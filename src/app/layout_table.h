@@ -33,7 +33,7 @@ struct FontSpec {
 };
 
 struct ControlSpec {
-    std::string name;  // GBK control name, e.g. "按钮25"
+    ControlName name;  // GBK control name, e.g. "按钮25"
     ControlKind kind = ControlKind::Button;
     std::uint32_t id = 0;   // unique in the window: a base per kind plus the name's number
     std::string container;  // name of the containing control; empty for the window itself

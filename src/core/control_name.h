@@ -1,7 +1,8 @@
 // The name of a control of the main window ("编辑框2", "时钟3"; the window itself is
-// "MainWindow"), GBK. Only the control vocabulary (core/control_roles.h) makes one, so a plain
-// string never stands where a control is meant and a misspelt role does not compile. A name
-// reads as its bytes wherever it is data: a std::string, and compared with any string.
+// "MainWindow"), GBK. Only the control vocabulary (core/control_roles.h) and the layout table's
+// builder make one, so a plain string never stands where a control is meant and a misspelt role
+// does not compile. A name reads as its bytes wherever it is data (a std::string or
+// std::string_view), and compares with any string.
 #pragma once
 
 #include <compare>
@@ -15,6 +16,7 @@
 namespace pv {
 
 struct ctl;
+class TableBuilder;
 struct ControlNameTestAccess;
 
 class ControlName {
@@ -28,6 +30,7 @@ class ControlName {
     constexpr std::string_view view() const { return {bytes_, size_}; }
     std::string str() const { return std::string(view()); }
     operator std::string() const { return str(); }
+    constexpr operator std::string_view() const { return view(); }
 
     friend constexpr bool operator==(const ControlName&, const ControlName&) = default;
     friend constexpr auto operator<=>(const ControlName&, const ControlName&) = default;
@@ -40,6 +43,8 @@ class ControlName {
 
   private:
     friend struct ctl;
+    // The layout table's builder names a control by its kind's word and its number.
+    friend class TableBuilder;
     friend struct ControlNameTestAccess;
 
     // A role's name, fixed when the program is compiled.

@@ -14,7 +14,7 @@ constexpr ControlName kPeriodBox = ctl::kRefreshPeriodBox;
 // extract-first writes the box three times, replace-first twice.
 void showFromCache(App& app, const CachedPlan& plan) {
     Controls& c = app.controls;
-    const std::string& box = groupTextBox(plan.group);
+    const ControlName& box = groupTextBox(plan.group);
     c.setText(box, "");
     const std::string page = c.itemText(kPageCache, plan.cacheRow, kPageColumn);
     if (plan.order == SubstitutionOrder::ExtractFirst) {

@@ -23,9 +23,10 @@ std::string trendPage(const std::string& list) {
 
 // The grid, then 标签3 and the five digit labels.
 GridRows shown(FakeControls& c) {
-    GridRows s = c.gridRows("高级表格1");
+    GridRows s = c.gridRows(ctl::kDrawHistoryGrid);
     s.push_back({});
-    for (const char* label : {"标签3", "标签2", "标签10", "标签11", "标签12", "标签13"})
+    for (ControlName label : {ctl::kDrawPanelCaption, ctl::kDrawDigit1, ctl::kDrawDigit2,
+                              ctl::kDrawDigit3, ctl::kDrawDigit4, ctl::kDrawDigit5})
         s.back().push_back(c.text(label));
     return s;
 }
@@ -90,7 +91,7 @@ TEST(DrawHistory, EachScrapeShowsItsListOrKeepsTheLastUsableOne) {
         }
         scrapeDrawHistory(w.app);
         EXPECT_EQ(shown(w.controls), expected.empty() ? before : expected) << text;
-        EXPECT_EQ(w.controls.gridColumnWidth("高级表格1", 0), 50);
+        EXPECT_EQ(w.controls.gridColumnWidth(ctl::kDrawHistoryGrid, 0), 50);
         before = shown(w.controls);
     }
 }

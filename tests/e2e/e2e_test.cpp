@@ -53,7 +53,8 @@ std::string copied(OriginViewer& v, const std::string& button) {
 
 std::vector<std::string> digitLabels(Controls& c) {
     std::vector<std::string> v;
-    for (const char* label : {"标签2", "标签10", "标签11", "标签12", "标签13"})
+    for (ControlName label :
+         {ctl::kDrawDigit1, ctl::kDrawDigit2, ctl::kDrawDigit3, ctl::kDrawDigit4, ctl::kDrawDigit5})
         v.push_back(c.text(label));
     return v;
 }
@@ -85,10 +86,11 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
     Controls& c = v.controls();
 
     EXPECT_TRUE(v.startupMessages().empty()) << "an update message at start";
-    EXPECT_TRUE(sameText(c.text("编辑框3"), replaceText(origin::announcement(t), "</p> ", "")));
-    EXPECT_EQ(c.text("标签5"), std::to_string(kCounterStart + 1));
+    EXPECT_TRUE(
+        sameText(c.text(ctl::kAnnouncementBox), replaceText(origin::announcement(t), "</p> ", "")));
+    EXPECT_EQ(c.text(ctl::kCounterWorkLabel), std::to_string(kCounterStart + 1));
     ASSERT_TRUE(v.waitForWorkersToEnd());  // the start-up scrape
-    EXPECT_EQ(c.gridRows("高级表格1"), expectedDrawGrid(t));
+    EXPECT_EQ(c.gridRows(ctl::kDrawHistoryGrid), expectedDrawGrid(t));
     EXPECT_EQ(digitLabels(c), digitsOf(origin::recentDraws(t, 1).front()));
 
     // One fetched plan from each sub-page, shown raw and copied whole.
@@ -100,7 +102,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         SCOPED_TRACE(gbkToUtf8(plan->button.view()));
         const std::string file = origin::planFile(plan->contentId, t);
         v.click(plan->button);
-        EXPECT_TRUE(sameText(c.text("编辑框4"), file));
+        EXPECT_TRUE(sameText(c.text(ctl::kFetchedPlanBox), file));
         EXPECT_TRUE(sameText(copied(v, "按钮24"), file));
     }
 
@@ -108,7 +110,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         SCOPED_TRACE(gbkToUtf8(k.button.view()));
         const std::string listing = killListing(k, t);
         v.click(k.button);
-        EXPECT_TRUE(sameText(c.text("编辑框2"), listing));
+        EXPECT_TRUE(sameText(c.text(ctl::kBackThreePlanBox), listing));
         EXPECT_TRUE(sameText(copied(v, "按钮3"), listing));
     }
 
@@ -118,12 +120,13 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         listBlogPlans(v.app());
     });
     EXPECT_TRUE(asked.empty()) << gbkToUtf8(asked.front());
-    EXPECT_EQ(c.text("标签7"), "本博客地址更新时间  2017-03-05       今日博客计划已更新");
+    EXPECT_EQ(c.text(ctl::kBlogStatusLabel),
+              "本博客地址更新时间  2017-03-05       今日博客计划已更新");
     const std::string article =
         utf8ToGbk(origin::blogArticle(t, {v.origin().address(origin::Site::PlanPages),
                                           v.origin().address(origin::Site::Publisher),
                                           v.origin().address(origin::Site::Counter)}));
-    const std::string list = c.text("编辑框5");
+    const std::string list = c.text(ctl::kBlogPlansBox);
     EXPECT_TRUE(sameText(list, blogPlanList(article)));
     EXPECT_NE(findText(list, v.origin().address(origin::Site::PlanPages) + "/detail/"), -1);
     EXPECT_TRUE(sameText(copied(v, "按钮34"), list));
@@ -139,8 +142,8 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
 
     v.click("按钮25");  // returns after the 15 s refresh
     ASSERT_TRUE(v.waitForWorkersToEnd());
-    for (int row = 0; row < c.itemCount("超级列表框1"); ++row)
-        EXPECT_TRUE(sameText(c.itemText("超级列表框1", row, 2),
+    for (int row = 0; row < c.itemCount(ctl::kPageCacheList); ++row)
+        EXPECT_TRUE(sameText(c.itemText(ctl::kPageCacheList, row, 2),
                              originCachedPage(pageCacheDetailPages()[std::size_t(row)], t)))
             << row;
 
@@ -152,10 +155,10 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
         ASSERT_FALSE(numbers.empty());
         EXPECT_NE(findText(shown, plan.planName), -1);
         if (plan.group == PlanGroup::BackThree) {
-            EXPECT_TRUE(sameText(c.text("编辑框2"), shown));
-            EXPECT_TRUE(sameText(c.text("编辑框1"), numbers));
+            EXPECT_TRUE(sameText(c.text(ctl::kBackThreePlanBox), shown));
+            EXPECT_TRUE(sameText(c.text(ctl::kBackThreeNumbersBox), numbers));
         } else {
-            EXPECT_TRUE(sameText(c.text("编辑框10"), shown));
+            EXPECT_TRUE(sameText(c.text(ctl::kBackTwoPlanBox), shown));
             EXPECT_TRUE(sameText(v.runtime().state.planStatusText, numbers));
         }
     }
@@ -164,7 +167,7 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
     EXPECT_TRUE(sameText(copied(v, "按钮27"), expectedPlanDisplay(two.cacheRow, t)));
     EXPECT_TRUE(
         sameText(copied(v, "按钮29"), inProgressLines(expectedPlanDisplay(two.cacheRow, t))));
-    c.setText("编辑框6", "0.5");
+    c.setText(ctl::kRefreshPeriodBox, "0.5");
     v.click(three.button);
     EXPECT_TRUE(sameText(copied(v, "按钮3"), expectedPlanDisplay(three.cacheRow, t)));
     EXPECT_TRUE(
@@ -179,15 +182,15 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
         runCountdownTick(v.app(), dateTimeOf(s), DrawTrigger::defaults());
     }
     EXPECT_EQ(v.runtime().state.dayTriggerCounter, 0);
-    EXPECT_EQ(c.text("标签4"), "08:15");
+    EXPECT_EQ(c.text(ctl::kCountdownLabel), "08:15");
     ASSERT_TRUE(v.waitForWorkersToEnd());
-    EXPECT_EQ(c.gridRows("高级表格1"), expectedDrawGrid(fire));
-    EXPECT_EQ(c.text("标签3"), "第20" + origin::drawAt(draw).issue + "期");
+    EXPECT_EQ(c.gridRows(ctl::kDrawHistoryGrid), expectedDrawGrid(fire));
+    EXPECT_EQ(c.text(ctl::kDrawPanelCaption), "第20" + origin::drawAt(draw).issue + "期");
     EXPECT_EQ(digitLabels(c), digitsOf(origin::drawAt(draw)));
     const std::string shown = expectedPlanDisplay(three.cacheRow, fire);
-    waitUntil([&] { return c.text("编辑框2") == shown; }, 5s);
-    EXPECT_TRUE(sameText(c.text("编辑框2"), shown));
-    EXPECT_TRUE(sameText(c.text("编辑框1"), inProgressLines(shown)));
+    waitUntil([&] { return c.text(ctl::kBackThreePlanBox) == shown; }, 5s);
+    EXPECT_TRUE(sameText(c.text(ctl::kBackThreePlanBox), shown));
+    EXPECT_TRUE(sameText(c.text(ctl::kBackThreeNumbersBox), inProgressLines(shown)));
 }
 
 }  // namespace

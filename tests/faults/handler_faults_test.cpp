@@ -52,9 +52,9 @@ TEST_F(FaultTest, TheAnnouncementShowsWhatArrivedUpToAZeroByte) {
         LoopbackServer server([&](const std::string&) { return reply; });
         Window w;
         w.app.settings.publisherSite = server.url("");
-        w.controls.setText("编辑框3", "before");
+        w.controls.setText(ctl::kAnnouncementBox, "before");
         bounded([&] { loadAnnouncement(w.app); });
-        EXPECT_EQ(w.controls.text("编辑框3"), shown);
+        EXPECT_EQ(w.controls.text(ctl::kAnnouncementBox), shown);
     }
 }
 
@@ -73,7 +73,7 @@ TEST_F(FaultTest, TheDrawScrapeKeepsTheLastGoodBoard) {
     Window w;
     w.app.settings.drawSite = server.url("");
     scrapeDrawHistory(w.app);
-    const GridRows good = w.controls.gridRows("高级表格1");
+    const GridRows good = w.controls.gridRows(ctl::kDrawHistoryGrid);
     ASSERT_EQ(good.size(), 3u);
 
     const std::string page = trendPage("231=0,0,0,0,0;230=1,2,3,4,5");
@@ -100,8 +100,8 @@ TEST_F(FaultTest, TheDrawScrapeKeepsTheLastGoodBoard) {
             EXPECT_LE(peak.mib(),
                       static_cast<double>(transferLimits().bodyCap >> 20) + kMemorySlackMiB);
         }
-        EXPECT_EQ(w.controls.gridRows("高级表格1"), good);
-        EXPECT_EQ(w.controls.text("标签3"), "第20230期");
+        EXPECT_EQ(w.controls.gridRows(ctl::kDrawHistoryGrid), good);
+        EXPECT_EQ(w.controls.text(ctl::kDrawPanelCaption), "第20230期");
     }
 }
 

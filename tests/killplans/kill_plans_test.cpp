@@ -41,7 +41,7 @@ class KillPlanClick : public ::testing::Test {
         controls.setContentChangedHandler([this](const std::string& name) {
             if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
             if (name != "编辑框2") return;
-            numbersAfterEachChange.push_back(controls.text("编辑框1"));
+            numbersAfterEachChange.push_back(controls.text(ctl::kBackThreeNumbersBox));
             for (const ControlName& t : groupTimers(PlanGroup::BackThree))
                 if (controls.period(t) == 0) stoppedWhileListing = true;
         });
@@ -49,7 +49,7 @@ class KillPlanClick : public ::testing::Test {
     void click(ControlName button) {
         for (const ControlName& t : groupTimers(PlanGroup::BackThree))
             controls.setPeriod(t, 30000);
-        controls.setText("编辑框2", "先前的计划");
+        controls.setText(ctl::kBackThreePlanBox, "先前的计划");
         numbersAfterEachChange.clear();
         listKillPlan(app, *findKillPlan(button));
         for (const ControlName& t : groupTimers(PlanGroup::BackThree))
@@ -81,7 +81,7 @@ TEST_F(KillPlanClick, ClearsThenAppendsEachMatchAndTheNumbersFollowEveryAppend) 
     const std::string second = "20240202期 【乾坤】 杀尾 3 " + repeatText(39, "-") + " 4";
     serve("20240201期 【局宴】杀跨 0\r\n" + first + "\r\n第3期\r\n" + second + "\r\n");
     click(ctl::button(46));
-    EXPECT_EQ(controls.history("编辑框2"),
+    EXPECT_EQ(controls.history(ctl::kBackThreePlanBox),
               (std::vector<std::string>{"先前的计划", "", first + "\r\n",
                                         first + "\r\n" + second + "\r\n"}));
     // The section closes only with the second line.
@@ -92,13 +92,13 @@ TEST_F(KillPlanClick, ClearsThenAppendsEachMatchAndTheNumbersFollowEveryAppend) 
 TEST_F(KillPlanClick, NothingFoundOrNothingFetchedStillStopsAllTwentyTimers) {
     serve("20240201期 【乾坤】杀码 1\r\n");
     click(ctl::button(46));
-    EXPECT_EQ(controls.text("编辑框2"), "");
+    EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), "");
     {
         LoopbackServer gone([](const std::string&) { return Reply{}; });
         app.settings.planServerPort = gone.port();
     }
     click(ctl::button(216));
-    EXPECT_EQ(controls.text("编辑框2"), "");
+    EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), "");
 }
 
 }  // namespace

@@ -54,15 +54,15 @@ TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
     });
 
     // 编辑框1 shows the raw section before its cleaned lines replace it.
-    controls.setText("编辑框2", "进行中\r\n 01 \r\n\r\n" + kSep);
-    EXPECT_EQ(controls.history("编辑框1"),
+    controls.setText(ctl::kBackThreePlanBox, "进行中\r\n 01 \r\n\r\n" + kSep);
+    EXPECT_EQ(controls.history(ctl::kBackThreeNumbersBox),
               (std::vector<std::string>{"\r\n 01 \r\n\r\n", "01\r\n"}));
-    controls.setText("编辑框10", "第9期 进行中\r\n　23 45　\r\n" + kSep);
+    controls.setText(ctl::kBackTwoPlanBox, "第9期 进行中\r\n　23 45　\r\n" + kSep);
     EXPECT_EQ(state.planStatusText, "23 45\r\n");
-    EXPECT_EQ(controls.text("编辑框1"), "01\r\n");
-    controls.appendText("编辑框10", "\r\n进行中 67\r\n" + kSep);
+    EXPECT_EQ(controls.text(ctl::kBackThreeNumbersBox), "01\r\n");
+    controls.appendText(ctl::kBackTwoPlanBox, "\r\n进行中 67\r\n" + kSep);
     EXPECT_EQ(state.planStatusText, "23 45\r\n");
-    controls.setText("编辑框10", "进行中 without its separator");
+    controls.setText(ctl::kBackTwoPlanBox, "进行中 without its separator");
     EXPECT_EQ(state.planStatusText, "");
 }
 
