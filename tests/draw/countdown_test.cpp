@@ -36,7 +36,10 @@ struct Simulation {
         };
     }
     // The scrape threads count into this object.
-    ~Simulation() { waitForWorkers(std::chrono::seconds(10)); }
+    ~Simulation() {
+        waitForWorkers(std::chrono::seconds(10));
+        EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
+    }
     void runUntil(int end) {
         while (clock < end) {
             ++clock;

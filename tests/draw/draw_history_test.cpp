@@ -40,6 +40,7 @@ GridRows board(const GridRows& draws, const std::vector<std::string>& labels) {
 
 struct Window {
     explicit Window(const std::string& drawSite) { app.settings.drawSite = drawSite; }
+    ~Window() { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;

@@ -17,6 +17,7 @@ using namespace pv::test;
 namespace {
 
 struct Window {
+    ~Window() { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;

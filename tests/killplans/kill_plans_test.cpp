@@ -68,6 +68,8 @@ class KillPlanClick : public ::testing::Test {
         std::lock_guard lock(fileMutex);
         return httpReply("HTTP/1.1 200 OK", file);
     }};
+    void TearDown() override { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
+
     FakeControls controls;
     FakeDesktop desktop;
     ProgramState state;

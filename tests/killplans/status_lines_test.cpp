@@ -64,6 +64,7 @@ TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
     EXPECT_EQ(state.planStatusText, "23 45\r\n");
     controls.setText(ctl::kBackTwoPlanBox, "进行中 without its separator");
     EXPECT_EQ(state.planStatusText, "");
+    EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
 }
 
 }  // namespace

@@ -28,4 +28,5 @@ TEST(CopyButtons, UnsetNumbersCopyEmptyTextAndAHeldClipboardChangesNothing) {
     desktop.setClipboardAvailable(true);
     EXPECT_EQ(desktop.clipboard(), "");
     EXPECT_TRUE(desktop.messages().empty());
+    EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
 }

@@ -106,6 +106,7 @@ TEST(PageCache, StoppedWorkersStayStoppedAndOverlappingSetsEndTogether) {
         EXPECT_EQ(site.requests().size(), std::size_t(c.passes));
         EXPECT_EQ(controls.itemText(ctl::kPageCacheList, 0, 2), " id=\"planinfo\"> 1 进行中");
         EXPECT_FALSE(deleteLock(state.currentLock.load()));  // its worker let go of it
+        EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
     }
 }
 

@@ -71,6 +71,8 @@ class CachedPlans : public ::testing::Test {
         return p;
     }
 
+    void TearDown() override { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
+
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;
