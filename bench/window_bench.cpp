@@ -18,13 +18,13 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "gui/main_window.h"
 #include "killplans/kill_plans.h"
-#include "support/loopback_server.h"
-#include "catalogue/catalogue.h"
 #include "plans/plan_fetch.h"
+#include "support/loopback_server.h"
 
 namespace {
 
@@ -105,10 +105,10 @@ int listing(int count, int runs) {
         if (run > 0) ms.push_back(took), handler.push_back(clicked);
     }
     std::string expected;
-    const auto lines = killPlanLines(file, findKillPlan("按钮46")->pattern);
+    const auto lines = killPlanLines(file, findKillPlan(ctl::button(46))->pattern);
     for (const std::string& l : lines.value_or(TextArray{}))
         expected += l + "\r\n";
-    const bool ok = w.runtime.controls.text("编辑框2") == expected;
+    const bool ok = w.runtime.controls.text(ctl::kBackThreePlanBox) == expected;
     std::printf("listing lines=%d median_ms=%.2f handler_ms=%.2f ok=%d\n", count, median(ms),
                 median(handler), ok ? 1 : 0);
     return ok ? 0 : 1;
@@ -121,7 +121,7 @@ int listingReference(int lines, int runs) {
     Settings settings;
     settings.planServer = "127.0.0.1";
     settings.planServerPort = server.port();
-    const KillPlan& plan = *findKillPlan("按钮46");
+    const KillPlan& plan = *findKillPlan(ctl::button(46));
     std::vector<double> ms;
     std::size_t found = 0;
     for (int run = 0; run <= runs; ++run) {
@@ -151,12 +151,13 @@ int pageCache() {
     QObject::connect(&probe, &QTimer::timeout, [&] {
         for (int row = 0; row < kRows; ++row)
             if (filledAt[size_t(row)] < 0 &&
-                !w.runtime.controls.itemText("超级列表框1", row, 2).empty())
+                !w.runtime.controls.itemText(ctl::kPageCacheList, row, 2).empty())
                 filledAt[size_t(row)] = clock.elapsed();
     });
     probe.start(2);
     clock.start();
-    qobject_cast<QPushButton*>(w.window.control("按钮25"))->click();  // returns after 15 s
+    qobject_cast<QPushButton*>(w.window.control(ctl::kRefreshPageCacheButton))
+        ->click();  // returns after 15 s
     std::vector<double> filled;
     for (qint64 t : filledAt)
         if (t >= 0) filled.push_back(double(t));

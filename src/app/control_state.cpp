@@ -89,12 +89,12 @@ ControlRecord* ControlState::findKind(const std::string& name, ControlKind kind)
     return c && !c->isWindow && c->kind == kind ? c : nullptr;
 }
 
-std::string ControlState::text(const std::string& name) {
+std::string ControlState::text(ControlName name) {
     ControlRecord* c = find(name);
     return c ? c->text : std::string();
 }
 
-ControlRecord* ControlState::setText(const std::string& name, const std::string& text) {
+ControlRecord* ControlState::setText(ControlName name, const std::string& text) {
     ControlRecord* c = find(name);
     if (!c || !takesText(*c)) return nullptr;
     c->text = toText(text);
@@ -102,15 +102,14 @@ ControlRecord* ControlState::setText(const std::string& name, const std::string&
     return c;
 }
 
-ControlRecord* ControlState::appendText(const std::string& name, const std::string& text) {
+ControlRecord* ControlState::appendText(ControlName name, const std::string& text) {
     ControlRecord* c = find(name);
     if (!c || !takesText(*c)) return nullptr;
     c->text.append(text.data(), std::min(text.size(), text.find('\0')));
     return c;
 }
 
-ContentSince ControlState::contentSince(const std::string& name, std::uint64_t run,
-                                        std::size_t offset) {
+ContentSince ControlState::contentSince(ControlName name, std::uint64_t run, std::size_t offset) {
     ContentSince out;
     const ControlRecord* c = find(name);
     if (!c) return out;
@@ -126,24 +125,24 @@ std::uint64_t ControlState::newRun() {
     return ++last;
 }
 
-bool ControlState::visible(const std::string& name) {
+bool ControlState::visible(ControlName name) {
     ControlRecord* c = find(name);
     return c && c->visible;
 }
 
-ControlRecord* ControlState::setVisible(const std::string& name, bool visible) {
+ControlRecord* ControlState::setVisible(ControlName name, bool visible) {
     ControlRecord* c = find(name);
     if (!c || c->kind == ControlKind::Timer) return nullptr;
     c->visible = visible;
     return c;
 }
 
-int ControlState::period(const std::string& name) {
+int ControlState::period(ControlName name) {
     ControlRecord* c = find(name);
     return c ? c->period : 0;
 }
 
-std::optional<int> ControlState::setPeriod(const std::string& name, int ms) {
+std::optional<int> ControlState::setPeriod(ControlName name, int ms) {
     ControlRecord* c = findKind(name, ControlKind::Timer);
     if (!c) return std::nullopt;
     const int period = std::max(ms, 0);
@@ -158,18 +157,18 @@ void ControlState::stopTimers() {
         c.period = 0;
 }
 
-int ControlState::itemCount(const std::string& name) {
+int ControlState::itemCount(ControlName name) {
     ControlRecord* c = findKind(name, ControlKind::ListView);
     return c ? int(c->cells.size()) : 0;
 }
 
-std::string ControlState::itemText(const std::string& name, int row, int column) {
+std::string ControlState::itemText(ControlName name, int row, int column) {
     ControlRecord* c = findKind(name, ControlKind::ListView);
     if (!c || !inRange(*c, row, column)) return {};
     return c->cells[size_t(row)][size_t(column)];
 }
 
-const std::string* ControlState::setItemText(const std::string& name, int row, int column,
+const std::string* ControlState::setItemText(ControlName name, int row, int column,
                                              const std::string& text) {
     ControlRecord* c = findKind(name, ControlKind::ListView);
     if (!c || !inRange(*c, row, column)) return nullptr;
@@ -179,7 +178,7 @@ const std::string* ControlState::setItemText(const std::string& name, int row, i
     return &cell;
 }
 
-ControlRecord* ControlState::setGridRows(const std::string& name, const GridRows& rows) {
+ControlRecord* ControlState::setGridRows(ControlName name, const GridRows& rows) {
     ControlRecord* c = findKind(name, ControlKind::Grid);
     if (!c) return nullptr;
     c->cells = rows;
@@ -189,12 +188,12 @@ ControlRecord* ControlState::setGridRows(const std::string& name, const GridRows
     return c;
 }
 
-GridRows ControlState::gridRows(const std::string& name) {
+GridRows ControlState::gridRows(ControlName name) {
     ControlRecord* c = findKind(name, ControlKind::Grid);
     return c ? c->cells : GridRows();
 }
 
-bool ControlState::setGridColumnWidth(const std::string& name, int column, int width) {
+bool ControlState::setGridColumnWidth(ControlName name, int column, int width) {
     ControlRecord* c = findKind(name, ControlKind::Grid);
     if (!c || column < 0 || column >= kMaxGridColumns || width < 0) return false;
     c->widths[column] = width;

@@ -38,7 +38,7 @@ struct ControlRecord {
 
 class ControlState {
   public:
-    static constexpr const char* kWindowName = "MainWindow";
+    static constexpr ControlName kWindowName = ctl::kWindow;
 
     // List view rows that name a page by its path get `planPageSite` in front.
     explicit ControlState(std::string planPageSite = {}) : site_(std::move(planPageSite)) {}
@@ -57,13 +57,13 @@ class ControlState {
     }
     const std::vector<std::string>& unknownNames() const { return unknown_; }
 
-    std::string text(const std::string& name);
+    std::string text(ControlName name);
     // The control written, or nullptr when the write is ignored. Texts end at their first zero
     // byte; timers, tab controls, list views, grids and the shape box take none.
-    ControlRecord* setText(const std::string& name, const std::string& text);
-    ControlRecord* appendText(const std::string& name, const std::string& text);
+    ControlRecord* setText(ControlName name, const std::string& text);
+    ControlRecord* appendText(ControlName name, const std::string& text);
     // See Controls::contentSince.
-    ContentSince contentSince(const std::string& name, std::uint64_t run, std::size_t offset);
+    ContentSince contentSince(ControlName name, std::uint64_t run, std::size_t offset);
     // A new content run, for a record whose text was replaced behind the state's back.
     static std::uint64_t newRun();
     // Writing and appending raise the content-changed event of edit boxes only.
@@ -72,26 +72,25 @@ class ControlState {
     }
 
     // Timers are never visible.
-    bool visible(const std::string& name);
-    ControlRecord* setVisible(const std::string& name, bool visible);
+    bool visible(ControlName name);
+    ControlRecord* setVisible(ControlName name, bool visible);
 
-    int period(const std::string& name);
+    int period(ControlName name);
     // The period a timer is to run with from now (0: stop it), or nullopt when nothing changes:
     // a negative value counts as 0, and the period it already has keeps its phase.
-    std::optional<int> setPeriod(const std::string& name, int ms);
+    std::optional<int> setPeriod(ControlName name, int ms);
     // Every timer stops for good (the window is going).
     void stopTimers();
 
-    int itemCount(const std::string& name);
-    std::string itemText(const std::string& name, int row, int column);
+    int itemCount(ControlName name);
+    std::string itemText(ControlName name, int row, int column);
     // The cell written, or nullptr for an index out of range.
-    const std::string* setItemText(const std::string& name, int row, int column,
-                                   const std::string& text);
+    const std::string* setItemText(ControlName name, int row, int column, const std::string& text);
 
-    ControlRecord* setGridRows(const std::string& name, const GridRows& rows);
-    GridRows gridRows(const std::string& name);
+    ControlRecord* setGridRows(ControlName name, const GridRows& rows);
+    GridRows gridRows(ControlName name);
     // False when ignored: not a grid, a negative width or a column beyond the last possible one.
-    bool setGridColumnWidth(const std::string& name, int column, int width);
+    bool setGridColumnWidth(ControlName name, int column, int width);
 
   private:
     ControlRecord* findKind(const std::string& name, ControlKind kind);

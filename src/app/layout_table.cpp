@@ -1,6 +1,7 @@
 #include "app/layout_table.h"
 
 #include <iterator>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "catalogue/catalogue.h"
@@ -18,9 +19,9 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr int kDigitPixelSize = 32;
 
 const std::string kWindow;  // container of the top-level controls
-const std::string kShapeBox = "外形框1";
-const std::string kMainTabs = "选择夹1";
-const std::string kPlanTabs = "选择夹2";
+const std::string kShapeBox = ctl::kDrawPanel;
+const std::string kMainTabs = ctl::kMainTabs;
+const std::string kPlanTabs = ctl::kPlanTabs;
 
 // A control's identifier is its kind's base plus the number in its name (按钮25 is 1025), so it
 // is unique and stays the same when the table is reordered.
@@ -75,10 +76,6 @@ void digitLook(ControlSpec& c) {
     c.centred = true;
 }
 
-int buttonNumber(const std::string& name) {
-    return std::stoi(name.substr(std::string("按钮").size()));
-}
-
 // `first` + i/(n-1) of the way to `last`, rounded half up: the rows of a column whose text gives
 // only its first and last top.
 int spread(int first, int last, int n, int i) {
@@ -118,31 +115,30 @@ LayoutRect cachedButtonRect(int indexInGroup, PlanGroup group) {
 constexpr int kKillTops[10] = {24, 63, 106, 148, 188, 228, 268, 308, 347, 388};
 
 void addTopLevel(TableBuilder& b) {
-    using K = ControlKind;
-    b.add(K::ShapeBox, 1, kWindow, 0, {0, 0, 224, 88});
-    digitLook(b.add(K::Label, 2, kShapeBox, 0, {2, 28, 43, 35}, "6"));
-    digitLook(b.add(K::Label, 10, kShapeBox, 0, {46, 28, 43, 35}, "6"));
-    digitLook(b.add(K::Label, 11, kShapeBox, 0, {90, 28, 43, 35}, "6"));
-    b.add(K::Label, 3, kShapeBox, 0, {11, 2, 200, 24});
-    b.timers(1, 1, kShapeBox, 0);
-    digitLook(b.add(K::Label, 12, kWindow, 0, {134, 28, 43, 35}, "6"));
-    digitLook(b.add(K::Label, 13, kWindow, 0, {178, 28, 43, 35}, "6"));
-    planBoxLook(b.add(K::EditBox, 3, kWindow, 0, {232, 0, 608, 96}), 14);
-    b.hidden(K::TransparentLabel, 2, kWindow, {232, 0, 100, 40});
-    b.hidden(K::HyperlinkBox, 1, kWindow, {320, 2, 120, 24});
-    b.hidden(K::Label, 1, kWindow, {264, 32, 80, 24});
-    b.hidden(K::TransparentLabel, 1, kWindow, {520, 48, 72, 40});
-    b.add(K::Label, 6, kWindow, 0, {15, 75, 112, 24}, "开奖倒计时");
-    b.add(K::Label, 4, kWindow, 0, {132, 75, 67, 24});
-    b.timers(2, 2, kWindow, 0);
-    b.add(K::Label, 8, kWindow, 0, {664, 96, 80, 24}, "自动刷新时间");
-    setColors(b.add(K::EditBox, 6, kWindow, 0, {746, 97, 32, 24}, "30"), kBlack, kWhite);
-    b.add(K::Label, 9, kWindow, 0, {787, 97, 24, 24}, "秒");
-    b.add(K::Grid, 1, kWindow, 0, {0, 104, 192, 464});
-    b.add(K::TabControl, 1, kWindow, 0, {200, 103, 640, 481}).pageCaptions = {
+    b.add(ctl::kDrawPanel, kWindow, 0, {0, 0, 224, 88});
+    digitLook(b.add(ctl::kDrawDigit1, kShapeBox, 0, {2, 28, 43, 35}, "6"));
+    digitLook(b.add(ctl::kDrawDigit2, kShapeBox, 0, {46, 28, 43, 35}, "6"));
+    digitLook(b.add(ctl::kDrawDigit3, kShapeBox, 0, {90, 28, 43, 35}, "6"));
+    b.add(ctl::kDrawPanelCaption, kShapeBox, 0, {11, 2, 200, 24});
+    b.timers({ctl::kCountdownTimer}, kShapeBox, 0);
+    digitLook(b.add(ctl::kDrawDigit4, kWindow, 0, {134, 28, 43, 35}, "6"));
+    digitLook(b.add(ctl::kDrawDigit5, kWindow, 0, {178, 28, 43, 35}, "6"));
+    planBoxLook(b.add(ctl::kAnnouncementBox, kWindow, 0, {232, 0, 608, 96}), 14);
+    b.hidden(ctl::kDownloadAddressLabel, kWindow, {232, 0, 100, 40});
+    b.hidden(ctl::kDownloadLink, kWindow, {320, 2, 120, 24});
+    b.hidden(ctl::kUnusedLabel, kWindow, {264, 32, 80, 24});
+    b.hidden(ctl::kVersionLabel, kWindow, {520, 48, 72, 40});
+    b.add(ctl::kCountdownCaption, kWindow, 0, {15, 75, 112, 24}, "开奖倒计时");
+    b.add(ctl::kCountdownLabel, kWindow, 0, {132, 75, 67, 24});
+    b.timers({ctl::kNightTimer}, kWindow, 0);
+    b.add(ctl::kRefreshPeriodCaption, kWindow, 0, {664, 96, 80, 24}, "自动刷新时间");
+    setColors(b.add(ctl::kRefreshPeriodBox, kWindow, 0, {746, 97, 32, 24}, "30"), kBlack, kWhite);
+    b.add(ctl::kRefreshPeriodUnit, kWindow, 0, {787, 97, 24, 24}, "秒");
+    b.add(ctl::kDrawHistoryGrid, kWindow, 0, {0, 104, 192, 464});
+    b.add(ctl::kMainTabs, kWindow, 0, {200, 103, 640, 481}).pageCaptions = {
         "后三700大底", "后二60注", "岚枫阁计划", "博客地址更新", "纯人工计划"};
 
-    ControlSpec& cache = b.hidden(K::ListView, 1, kWindow, {184, 400, 392, 72});
+    ControlSpec& cache = b.hidden(ctl::kPageCacheList, kWindow, {184, 400, 392, 72});
     cache.columnHeaders = {"网址", "操作", "返回信息"};
     cache.columnWidths = {200, 80, 250};
     for (int page : pageCacheDetailPages()) {
@@ -151,72 +147,66 @@ void addTopLevel(TableBuilder& b) {
         row[PageCacheList::kFactorColumn] = "3";
     }
 
-    b.hidden(K::EditBox, 9, kWindow, {144, 568, 40, 24}).multiLine = true;
-    b.hidden(K::Label, 5, kWindow, {8, 576, 136, 24});
+    b.hidden(ctl::kPageCachePassLog, kWindow, {144, 568, 40, 24}).multiLine = true;
+    b.hidden(ctl::kCounterWorkLabel, kWindow, {8, 576, 136, 24});
 }
 
 void addCachedPlanButtons(TableBuilder& b, PlanGroup group, int page) {
     int index = 0;
     for (const CachedPlan& p : cachedPlans())
         if (p.group == group)
-            b.add(ControlKind::Button, buttonNumber(p.button), kMainTabs, page,
-                  cachedButtonRect(index++, group), p.caption);
+            b.add(p.button, kMainTabs, page, cachedButtonRect(index++, group), p.caption);
 }
 
 void addBackThreePage(TableBuilder& b) {
-    using K = ControlKind;
-    planBoxLook(b.add(K::EditBox, 2, kMainTabs, 0, {3, 24, 413, 384}), 12);
+    planBoxLook(b.add(ctl::kBackThreePlanBox, kMainTabs, 0, {3, 24, 413, 384}), 12);
     // Created after the plan box so that it lies over it.
     ControlSpec& refresh =
-        b.add(K::Button, 25, kMainTabs, 0, {72, 65, 256, 56}, "请先点击我更新数据 ");
+        b.add(ctl::kRefreshPageCacheButton, kMainTabs, 0, {72, 65, 256, 56}, "请先点击我更新数据 ");
     refresh.font = {"微软雅黑", 19, true};
     addCachedPlanButtons(b, PlanGroup::BackThree, 0);
     for (const KillPlan& k : killPlans())
-        b.add(K::Button, buttonNumber(k.button), kMainTabs, 0, {568, kKillTops[k.position], 64, 32},
-              k.caption);
-    b.add(K::Button, 3, kMainTabs, 0, {216, 421, 104, 36}, "复制计划");
-    b.add(K::Button, 1, kMainTabs, 0, {320, 421, 104, 36}, "复制号码");
-    b.add(K::EditBox, 1, kMainTabs, 0, {6, 416, 120, 41}, "\r\n挂机直接采集专用").multiLine = true;
-    b.timers(3, 22, kMainTabs, 0);
+        b.add(k.button, kMainTabs, 0, {568, kKillTops[k.position], 64, 32}, k.caption);
+    b.add(ctl::kCopyBackThreePlanButton, kMainTabs, 0, {216, 421, 104, 36}, "复制计划");
+    b.add(ctl::kCopyBackThreeNumbersButton, kMainTabs, 0, {320, 421, 104, 36}, "复制号码");
+    b.add(ctl::kBackThreeNumbersBox, kMainTabs, 0, {6, 416, 120, 41}, "\r\n挂机直接采集专用")
+        .multiLine = true;
+    b.timers(groupTimers(PlanGroup::BackThree), kMainTabs, 0);
 }
 
 void addBackTwoPage(TableBuilder& b) {
-    using K = ControlKind;
-    planBoxLook(b.add(K::EditBox, 10, kMainTabs, 1, {0, 25, 392, 392}), 12);
+    planBoxLook(b.add(ctl::kBackTwoPlanBox, kMainTabs, 1, {0, 25, 392, 392}), 12);
     addCachedPlanButtons(b, PlanGroup::BackTwo, 1);
-    b.add(K::Button, 27, kMainTabs, 1, {256, 423, 80, 32}, "复制计划");
-    b.add(K::Button, 29, kMainTabs, 1, {352, 423, 80, 32}, "复制号码");
-    b.timers(23, 40, kMainTabs, 1);
+    b.add(ctl::kCopyBackTwoPlanButton, kMainTabs, 1, {256, 423, 80, 32}, "复制计划");
+    b.add(ctl::kCopyBackTwoNumbersButton, kMainTabs, 1, {352, 423, 80, 32}, "复制号码");
+    b.timers(groupTimers(PlanGroup::BackTwo), kMainTabs, 1);
 }
 
 void addFetchedPlanPage(TableBuilder& b) {
-    using K = ControlKind;
-    planBoxLook(b.add(K::EditBox, 4, kMainTabs, 2, {8, 24, 368, 392}), 12);
-    ControlSpec& planTabs = b.add(K::TabControl, 2, kMainTabs, 2, {384, 21, 256, 428});
+    planBoxLook(b.add(ctl::kFetchedPlanBox, kMainTabs, 2, {8, 24, 368, 392}), 12);
+    ControlSpec& planTabs = b.add(ctl::kPlanTabs, kMainTabs, 2, {384, 21, 256, 428});
     planTabs.pageCaptions = {"第一页", "第二页", "第三页"};
-    b.add(K::Button, 24, kMainTabs, 2, {152, 417, 80, 32}, "一键复制");
+    b.add(ctl::kCopyFetchedPlanButton, kMainTabs, 2, {152, 417, 80, 32}, "一键复制");
     for (const FetchedPlan& p : fetchedPlans()) {
-        b.add(K::Button, buttonNumber(p.button), kPlanTabs, p.subPage, fetchButtonRect(p),
-              p.caption);
+        b.add(p.button, kPlanTabs, p.subPage, fetchButtonRect(p), p.caption);
         // 按钮23 fills the gap at the end of the second row of "第二页".
         if (p.subPage == 1 && p.row == 1 && p.column == 3)
-            b.add(K::Button, 23, kPlanTabs, 1, {176, 40, 56, 28}, "后一6码");
+            b.add(ctl::kPlanlessFetchButton, kPlanTabs, 1, {176, 40, 56, 28}, "后一6码");
     }
 }
 
 void addLastPages(TableBuilder& b) {
-    using K = ControlKind;
-    planBoxLook(b.add(K::EditBox, 5, kMainTabs, 3, {8, 33, 448, 392}), 0);
-    b.add(K::Button, 33, kMainTabs, 3, {488, 49, 80, 32}, "一键更新");
-    b.add(K::Button, 34, kMainTabs, 3, {490, 97, 80, 32}, "复制");
-    b.add(K::Label, 7, kMainTabs, 3, {25, 427, 559, 24});
+    planBoxLook(b.add(ctl::kBlogPlansBox, kMainTabs, 3, {8, 33, 448, 392}), 0);
+    b.add(ctl::kUpdateBlogPlansButton, kMainTabs, 3, {488, 49, 80, 32}, "一键更新");
+    b.add(ctl::kCopyBlogPlansButton, kMainTabs, 3, {490, 97, 80, 32}, "复制");
+    b.add(ctl::kBlogStatusLabel, kMainTabs, 3, {25, 427, 559, 24});
 
     ControlSpec& idea =
-        b.add(K::EditBox, 8, kMainTabs, 4, {0, 25, 328, 240}, "\r\n\r\n期待你更好的思路……");
+        b.add(ctl::kIdeaBox, kMainTabs, 4, {0, 25, 328, 240}, "\r\n\r\n期待你更好的思路……");
     setColors(idea, kRed, kWhite);
     idea.multiLine = true;
-    b.add(K::EditBox, 7, kMainTabs, 4, {0, 161, 328, 296}).multiLine = true;
-    b.add(K::Button, 26, kMainTabs, 4, {352, 73, 80, 32});
+    b.add(ctl::kNotesBox, kMainTabs, 4, {0, 161, 328, 296}).multiLine = true;
+    b.add(ctl::kBlankButton, kMainTabs, 4, {352, 73, 80, 32});
 }
 
 }  // namespace
@@ -225,7 +215,7 @@ ControlSpec& TableBuilder::add(ControlKind kind, int number, const std::string& 
                                LayoutRect r, std::string text) {
     const KindInfo info = kindInfo(kind);
     ControlSpec& c = table_.emplace_back();
-    c.name = info.word + std::to_string(number);
+    c.name = ControlName(info.word + std::to_string(number));
     c.kind = kind;
     c.id = info.idBase + static_cast<std::uint32_t>(number);
     c.container = container;
@@ -248,6 +238,30 @@ ControlSpec& TableBuilder::hidden(ControlKind kind, int number, const std::strin
 void TableBuilder::timers(int first, int last, const std::string& container, int page) {
     for (int n = first; n <= last; ++n)
         add(ControlKind::Timer, n, container, page, {}).visible = false;
+}
+
+ControlSpec& TableBuilder::add(ControlName name, const std::string& container, int page,
+                               LayoutRect r, std::string text) {
+    const std::string bytes = name;
+    const std::optional<ControlKind> kind = kindOfName(bytes);
+    const std::size_t word = kind ? std::string(kindInfo(*kind).word).size() : 0;
+    if (!kind || bytes.find_first_not_of("0123456789", word) != std::string::npos)
+        throw std::invalid_argument("not a kind and a number: " + bytes);
+    ControlSpec& c = add(*kind, std::stoi(bytes.substr(word)), container, page, r, std::move(text));
+    if (c.name != bytes) throw std::invalid_argument("not a kind and a number: " + bytes);
+    return c;
+}
+
+ControlSpec& TableBuilder::hidden(ControlName name, const std::string& container, LayoutRect r) {
+    ControlSpec& c = add(name, container, 0, r);
+    c.visible = false;
+    return c;
+}
+
+void TableBuilder::timers(const std::vector<ControlName>& names, const std::string& container,
+                          int page) {
+    for (ControlName name : names)
+        add(name, container, page, {}).visible = false;
 }
 
 std::vector<ControlSpec> TableBuilder::take() {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/control_roles.h"
+
 namespace pv {
 
 enum class ControlKind {
@@ -31,7 +33,7 @@ struct FontSpec {
 };
 
 struct ControlSpec {
-    std::string name;  // GBK control name, e.g. "按钮25"
+    ControlName name;  // GBK control name, e.g. "按钮25"
     ControlKind kind = ControlKind::Button;
     std::uint32_t id = 0;   // unique in the window: a base per kind plus the name's number
     std::string container;  // name of the containing control; empty for the window itself
@@ -73,6 +75,11 @@ class TableBuilder {
                      LayoutRect r, std::string text = {});
     ControlSpec& hidden(ControlKind kind, int number, const std::string& container, LayoutRect r);
     void timers(int first, int last, const std::string& container, int page);
+    // The same from a control's name, whose kind and number it carries.
+    ControlSpec& add(ControlName name, const std::string& container, int page, LayoutRect r,
+                     std::string text = {});
+    ControlSpec& hidden(ControlName name, const std::string& container, LayoutRect r);
+    void timers(const std::vector<ControlName>& names, const std::string& container, int page);
     std::vector<ControlSpec> take();
 
   private:

@@ -43,7 +43,7 @@ void StartupSequence::run(App& app) const {
     if (pinProcessor) pinProcessor();
     if (applyStyle) applyStyle();
     if (loadAnnouncement) loadAnnouncement(app);
-    app.controls.setPeriod("时钟1", 1000);
+    app.controls.setPeriod(ctl::kCountdownTimer, 1000);
     if (drawHistoryWorker) {
         // The worker outlives this call; App lives as long as the process.
         startThread([&app, worker = drawHistoryWorker](int) { worker(app); });

@@ -21,20 +21,21 @@ std::vector<EventBinding> buildBindings() {
     auto on = [&b](const std::string& control, ControlEvent event, Handler handler) {
         b.push_back({control, event, std::move(handler)});
     };
-    on("按钮25", ControlEvent::Click, refreshPageCache);
-    on("按钮33", ControlEvent::Click, updateBlogPlans);
-    on("按钮3", ControlEvent::Click, copyBackThreePlan);
-    on("按钮1", ControlEvent::Click, copyBackThreeNumbers);
-    on("按钮27", ControlEvent::Click, copyBackTwoPlan);
-    on("按钮29", ControlEvent::Click, copyBackTwoNumbers);
-    on("按钮24", ControlEvent::Click, copyFetchedPlan);
-    on("按钮34", ControlEvent::Click, copyBlogPlans);
-    on("时钟1", ControlEvent::Tick, [](App& app) {
+    on(ctl::kRefreshPageCacheButton, ControlEvent::Click, refreshPageCache);
+    on(ctl::kUpdateBlogPlansButton, ControlEvent::Click, updateBlogPlans);
+    on(ctl::kCopyBackThreePlanButton, ControlEvent::Click, copyBackThreePlan);
+    on(ctl::kCopyBackThreeNumbersButton, ControlEvent::Click, copyBackThreeNumbers);
+    on(ctl::kCopyBackTwoPlanButton, ControlEvent::Click, copyBackTwoPlan);
+    on(ctl::kCopyBackTwoNumbersButton, ControlEvent::Click, copyBackTwoNumbers);
+    on(ctl::kCopyFetchedPlanButton, ControlEvent::Click, copyFetchedPlan);
+    on(ctl::kCopyBlogPlansButton, ControlEvent::Click, copyBlogPlans);
+    on(ctl::kCountdownTimer, ControlEvent::Tick, [](App& app) {
         runCountdownTick(app, app.state.localTime ? app.state.localTime() : now(), drawTrigger());
     });
-    on("时钟2", ControlEvent::Tick, [](App& app) { runNightTriggerTick(app, drawTrigger()); });
-    on("编辑框2", ControlEvent::ContentChanged, onBox2Changed);
-    on("编辑框10", ControlEvent::ContentChanged, onBox10Changed);
+    on(ctl::kNightTimer, ControlEvent::Tick,
+       [](App& app) { runNightTriggerTick(app, drawTrigger()); });
+    on(ctl::kBackThreePlanBox, ControlEvent::ContentChanged, onBox2Changed);
+    on(ctl::kBackTwoPlanBox, ControlEvent::ContentChanged, onBox10Changed);
     // The plan buttons and refresh timers, from the catalogue; the entries live as long as the
     // program.
     for (const FetchedPlan& p : fetchedPlans()) {

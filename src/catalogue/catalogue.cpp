@@ -142,11 +142,11 @@ const KillRow kKillRows[] = {
 };
 // clang-format on
 
-std::string buttonName(int n) {
-    return "按钮" + std::to_string(n);
+ControlName buttonName(int n) {
+    return ctl::button(n);
 }
-std::string timerName(int n) {
-    return "时钟" + std::to_string(n);
+ControlName timerName(int n) {
+    return ctl::timer(n);
 }
 
 std::string derivedPlanName(const std::string& caption) {
@@ -157,7 +157,7 @@ std::string derivedPlanName(const std::string& caption) {
 }
 
 template <typename T>
-const T* findIn(const std::vector<T>& plans, const std::string& key, std::string T::*field) {
+const T* findIn(const std::vector<T>& plans, ControlName key, ControlName T::*field) {
     for (const T& p : plans)
         if (p.*field == key) return &p;
     return nullptr;
@@ -215,35 +215,35 @@ const std::vector<KillPlan>& killPlans() {
     return plans;
 }
 
-const FetchedPlan* findFetchedPlan(const std::string& button) {
+const FetchedPlan* findFetchedPlan(ControlName button) {
     return findIn(fetchedPlans(), button, &FetchedPlan::button);
 }
 
-const CachedPlan* findCachedPlanByButton(const std::string& button) {
+const CachedPlan* findCachedPlanByButton(ControlName button) {
     return findIn(cachedPlans(), button, &CachedPlan::button);
 }
 
-const CachedPlan* findCachedPlanByTimer(const std::string& timer) {
+const CachedPlan* findCachedPlanByTimer(ControlName timer) {
     return findIn(cachedPlans(), timer, &CachedPlan::refreshTimer);
 }
 
-const KillPlan* findKillPlan(const std::string& button) {
+const KillPlan* findKillPlan(ControlName button) {
     return findIn(killPlans(), button, &KillPlan::button);
 }
 
-const std::string& groupTextBox(PlanGroup group) {
-    static const std::string backThree = "编辑框2", backTwo = "编辑框10";
+const ControlName& groupTextBox(PlanGroup group) {
+    static const ControlName backThree = ctl::kBackThreePlanBox, backTwo = ctl::kBackTwoPlanBox;
     return group == PlanGroup::BackThree ? backThree : backTwo;
 }
 
-const std::vector<std::string>& groupTimers(PlanGroup group) {
+const std::vector<ControlName>& groupTimers(PlanGroup group) {
     const auto timers = [](int first, int last) {
-        std::vector<std::string> v;
+        std::vector<ControlName> v;
         for (int n = first; n <= last; ++n)
             v.push_back(timerName(n));
         return v;
     };
-    static const std::vector<std::string> backThree = timers(3, 22), backTwo = timers(23, 40);
+    static const std::vector<ControlName> backThree = timers(3, 22), backTwo = timers(23, 40);
     return group == PlanGroup::BackThree ? backThree : backTwo;
 }
 

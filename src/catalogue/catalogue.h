@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/control_roles.h"
+
 namespace pv {
 
 // A button on one of the three sub-pages of 选择夹2 that downloads
 // "/TeamContent/" + contentId + ".txt" from the plan server and shows it raw in 编辑框4.
 struct FetchedPlan {
-    std::string button;  // "按钮50"
+    ControlName button;  // "按钮50"
     std::string caption;
     int contentId = 0;
     int subPage = 0;  // 0 "第一页", 1 "第二页", 2 "第三页"
@@ -35,13 +37,13 @@ enum class ClickVariant {
 
 // A plan shown from the page cache (column 2 of row cacheRow of 超级列表框1).
 struct CachedPlan {
-    std::string button;
+    ControlName button;
     std::string caption;
     std::string planName;  // replaces sourceLabel in the shown text
     PlanGroup group = PlanGroup::BackThree;
     int cacheRow = 0;
     int detailPage = 0;  // the row's page is "/detail/" + detailPage + ".html"
-    std::string refreshTimer;
+    ControlName refreshTimer;
     SubstitutionOrder order = SubstitutionOrder::ExtractFirst;
     ClickVariant variant = ClickVariant::BackThree;
     // The author label under which the plan page site publishes this plan. Every plan has its
@@ -52,7 +54,7 @@ struct CachedPlan {
 // A button of the kill-plan column on "后三700大底": lists the lines of plan file contentId that
 // `pattern` matches.
 struct KillPlan {
-    std::string button;
+    ControlName button;
     std::string caption;
     int contentId = 0;
     std::string pattern;  // GBK regular expression
@@ -67,15 +69,15 @@ const std::vector<CachedPlan>& cachedPlans();
 const std::vector<KillPlan>& killPlans();
 
 // nullptr when the button has no entry of that kind.
-const FetchedPlan* findFetchedPlan(const std::string& button);
-const CachedPlan* findCachedPlanByButton(const std::string& button);
-const CachedPlan* findCachedPlanByTimer(const std::string& timer);
-const KillPlan* findKillPlan(const std::string& button);
+const FetchedPlan* findFetchedPlan(ControlName button);
+const CachedPlan* findCachedPlanByButton(ControlName button);
+const CachedPlan* findCachedPlanByTimer(ControlName timer);
+const KillPlan* findKillPlan(ControlName button);
 
-// "编辑框2" or "编辑框10".
-const std::string& groupTextBox(PlanGroup group);
+// ctl::kBackThreePlanBox or ctl::kBackTwoPlanBox.
+const ControlName& groupTextBox(PlanGroup group);
 // 时钟3 to 时钟22 or 时钟23 to 时钟40, in ascending order (the order the kill plans stop them).
-const std::vector<std::string>& groupTimers(PlanGroup group);
+const std::vector<ControlName>& groupTimers(PlanGroup group);
 
 // The detail page numbers of the 39 page-cache rows; rows 0 to 37 belong to the cached plans,
 // row 38 is fetched but read by no plan.

@@ -1,6 +1,7 @@
-// Controls of the main window, reached by their names ("编辑框2", "时钟3", "超级列表框1"; the
-// window itself is "MainWindow"). Every text is GBK. Callable from any thread: each call is one
-// request to the window. Unknown names and indexes out of range read as empty and are ignored
+// Controls of the main window, reached by their names, which only the control vocabulary of
+// core/control_roles.h makes (ctl::kBackThreePlanBox is "编辑框2"), so a misspelt control does
+// not compile. Every text is GBK. Callable from any thread: each call is one request to the
+// window. Unknown names and indexes out of range read as empty and are ignored
 // on writing.
 #pragma once
 
@@ -8,6 +9,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/control_roles.h"
 
 namespace pv {
 
@@ -28,15 +31,15 @@ class Controls {
     virtual ~Controls() = default;
 
     // Content of an edit box, caption of a label, button or hyperlink box, or of the window.
-    virtual std::string text(const std::string& name) = 0;
+    virtual std::string text(ControlName name) = 0;
     // Writing an edit box raises its content-changed event once, after the content is in place.
-    virtual void setText(const std::string& name, const std::string& text) = 0;
+    virtual void setText(ControlName name, const std::string& text) = 0;
     // Adds at the end of an edit box's content; raises the content-changed event too.
-    virtual void appendText(const std::string& name, const std::string& text) = 0;
+    virtual void appendText(ControlName name, const std::string& text) = 0;
     // The content of an edit box from `offset` on, when it still belongs to content run `run` and
     // holds at least `offset` bytes; otherwise all of it. A handler that runs on every append
     // reads only what the append added.
-    virtual ContentSince contentSince(const std::string& name, std::uint64_t /*run*/,
+    virtual ContentSince contentSince(ControlName name, std::uint64_t /*run*/,
                                       std::size_t /*offset*/) {
         ContentSince whole;
         whole.bytes = text(name);
@@ -44,26 +47,25 @@ class Controls {
         return whole;
     }
 
-    virtual bool visible(const std::string& name) = 0;
-    virtual void setVisible(const std::string& name, bool visible) = 0;
+    virtual bool visible(ControlName name) = 0;
+    virtual void setVisible(ControlName name, bool visible) = 0;
 
     // Timer period in ms; 0 means stopped. Setting the value a timer already has changes
     // nothing (a running timer keeps its phase); a negative value counts as 0; 0 stops the
     // timer; any other value starts it afresh.
-    virtual int period(const std::string& name) = 0;
-    virtual void setPeriod(const std::string& name, int ms) = 0;
+    virtual int period(ControlName name) = 0;
+    virtual void setPeriod(ControlName name, int ms) = 0;
 
     // List view cells, rows and columns from 0.
-    virtual int itemCount(const std::string& name) = 0;
-    virtual std::string itemText(const std::string& name, int row, int column = 0) = 0;
-    virtual void setItemText(const std::string& name, int row, int column,
-                             const std::string& text) = 0;
+    virtual int itemCount(ControlName name) = 0;
+    virtual std::string itemText(ControlName name, int row, int column = 0) = 0;
+    virtual void setItemText(ControlName name, int row, int column, const std::string& text) = 0;
 
     // The whole content of a grid, row 0 being its header row, replaced in one request so that
     // overlapping writers never leave half a result behind.
-    virtual void setGridRows(const std::string& name, const GridRows& rows) = 0;
-    virtual GridRows gridRows(const std::string& name) = 0;
-    virtual void setGridColumnWidth(const std::string& name, int column, int width) = 0;
+    virtual void setGridRows(ControlName name, const GridRows& rows) = 0;
+    virtual GridRows gridRows(ControlName name) = 0;
+    virtual void setGridColumnWidth(ControlName name, int column, int width) = 0;
 };
 
 }  // namespace pv

@@ -61,11 +61,11 @@ void runCountdownTick(App& app, const DateTime& time, const DrawTrigger& trigger
     ProgramState& state = app.state;
     const CountdownStep step = countdownStep(time.hour, time.minute, time.second,
                                              {state.dayTriggerCounter, state.nightTriggerCounter});
-    if (step.caption) app.controls.setText("标签4", *step.caption);
+    if (step.caption) app.controls.setText(ctl::kCountdownLabel, *step.caption);
     state.dayTriggerCounter = step.counters.day;
     state.nightTriggerCounter = step.counters.night;
-    if (step.nightTimer == NightTimer::Start) app.controls.setPeriod("时钟2", 1000);
-    if (step.nightTimer == NightTimer::Stop) app.controls.setPeriod("时钟2", 0);
+    if (step.nightTimer == NightTimer::Start) app.controls.setPeriod(ctl::kNightTimer, 1000);
+    if (step.nightTimer == NightTimer::Stop) app.controls.setPeriod(ctl::kNightTimer, 0);
     if (step.fire) {
         fireTrigger(app, trigger);
         state.dayTriggerCounter = 0;

@@ -13,10 +13,10 @@
 namespace pv {
 namespace {
 
-constexpr const char* kGrid = "高级表格1";
-constexpr const char* kIssueLabel = "标签3";
-constexpr std::array<const char*, 5> kDigitLabels = {"标签2", "标签10", "标签11", "标签12",
-                                                     "标签13"};
+constexpr ControlName kGrid = ctl::kDrawHistoryGrid;
+constexpr ControlName kIssueLabel = ctl::kDrawPanelCaption;
+constexpr std::array<ControlName, 5> kDigitLabels = {
+    ctl::kDrawDigit1, ctl::kDrawDigit2, ctl::kDrawDigit3, ctl::kDrawDigit4, ctl::kDrawDigit5};
 constexpr const char* kListStart = "var Con_BonusCode = \"";
 constexpr const char* kListEnd = "\";\r\n                    //画走势图";
 

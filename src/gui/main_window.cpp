@@ -103,7 +103,7 @@ QFont programFont(const std::string& family, int pixelSize, bool bold) {
 MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
                        const WindowSpec& window)
     : runtime_(runtime), outerSize_(window.outerWidth, window.outerHeight) {
-    setObjectName(QString::fromLatin1(ControlState::kWindowName));
+    setObjectName(toQString(ControlState::kWindowName));
     setWindowIcon(appIcon());
     setFont(programFont());
     runtime_.controls.addWindow(window.caption, this);
@@ -183,7 +183,7 @@ QWidget* MainWindow::containerOf(const ControlSpec& spec, int& topOffset) const 
 QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<ControlSpec>& layout) {
     int topOffset = 0;
     QWidget* parent = containerOf(spec, topOffset);
-    const std::string name = spec.name;
+    const ControlName name = spec.name;
     QWidget* w = nullptr;
     switch (spec.kind) {
         case ControlKind::Button: {

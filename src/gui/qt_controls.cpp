@@ -94,7 +94,7 @@ void QtControls::stopTimers() {
         if (v.timer) v.timer->stop();
 }
 
-int QtControls::timerStarts(const std::string& name) {
+int QtControls::timerStarts(ControlName name) {
     return gate_.call(
         [this, name] {
             const ControlRecord* c = state_.find(name);
@@ -228,7 +228,7 @@ void QtControls::raiseContentChanged(const std::string& name) {
     if (contentChanged_) contentChanged_(name);
 }
 
-std::string QtControls::text(const std::string& name) {
+std::string QtControls::text(ControlName name) {
     return gate_.call(
         [this, name] {
             const ControlRecord* c = syncedRecord(name);
@@ -237,7 +237,7 @@ std::string QtControls::text(const std::string& name) {
         std::string());
 }
 
-void QtControls::setText(const std::string& name, const std::string& text) {
+void QtControls::setText(ControlName name, const std::string& text) {
     gate_.run([this, name, text] {
         const ControlRecord* c = state_.setText(name, text);
         if (!c) return;
@@ -246,7 +246,7 @@ void QtControls::setText(const std::string& name, const std::string& text) {
     });
 }
 
-void QtControls::appendText(const std::string& name, const std::string& text) {
+void QtControls::appendText(ControlName name, const std::string& text) {
     gate_.run([this, name, text] {
         if (state_.has(name)) syncedRecord(name);  // what the user typed comes first
         const ControlRecord* c = state_.appendText(name, text);
@@ -266,8 +266,7 @@ void QtControls::appendText(const std::string& name, const std::string& text) {
     });
 }
 
-ContentSince QtControls::contentSince(const std::string& name, std::uint64_t run,
-                                      std::size_t offset) {
+ContentSince QtControls::contentSince(ControlName name, std::uint64_t run, std::size_t offset) {
     return gate_.call(
         [this, name, run, offset] {
             if (state_.has(name)) syncedRecord(name);
@@ -276,22 +275,22 @@ ContentSince QtControls::contentSince(const std::string& name, std::uint64_t run
         ContentSince());
 }
 
-bool QtControls::visible(const std::string& name) {
+bool QtControls::visible(ControlName name) {
     return gate_.call([this, name] { return state_.visible(name); }, false);
 }
 
-void QtControls::setVisible(const std::string& name, bool visible) {
+void QtControls::setVisible(ControlName name, bool visible) {
     gate_.run([this, name, visible] {
         if (!state_.setVisible(name, visible)) return;
         if (View* v = view(name); v && v->widget) v->widget->setVisible(visible);
     });
 }
 
-int QtControls::period(const std::string& name) {
+int QtControls::period(ControlName name) {
     return gate_.call([this, name] { return state_.period(name); }, 0);
 }
 
-void QtControls::setPeriod(const std::string& name, int ms) {
+void QtControls::setPeriod(ControlName name, int ms) {
     gate_.run([this, name, ms] {
         const std::optional<int> period = state_.setPeriod(name, ms);
         View* v = view(name);
@@ -303,17 +302,16 @@ void QtControls::setPeriod(const std::string& name, int ms) {
     });
 }
 
-int QtControls::itemCount(const std::string& name) {
+int QtControls::itemCount(ControlName name) {
     return gate_.call([this, name] { return state_.itemCount(name); }, 0);
 }
 
-std::string QtControls::itemText(const std::string& name, int row, int column) {
+std::string QtControls::itemText(ControlName name, int row, int column) {
     return gate_.call([this, name, row, column] { return state_.itemText(name, row, column); },
                       std::string());
 }
 
-void QtControls::setItemText(const std::string& name, int row, int column,
-                             const std::string& text) {
+void QtControls::setItemText(ControlName name, int row, int column, const std::string& text) {
     gate_.run([this, name, row, column, text] {
         const std::string* cell = state_.setItemText(name, row, column, text);
         View* v = view(name);
@@ -324,17 +322,17 @@ void QtControls::setItemText(const std::string& name, int row, int column,
     });
 }
 
-void QtControls::setGridRows(const std::string& name, const GridRows& rows) {
+void QtControls::setGridRows(ControlName name, const GridRows& rows) {
     gate_.run([this, name, rows] {
         if (const ControlRecord* c = state_.setGridRows(name, rows)) showGrid(name, *c);
     });
 }
 
-GridRows QtControls::gridRows(const std::string& name) {
+GridRows QtControls::gridRows(ControlName name) {
     return gate_.call([this, name] { return state_.gridRows(name); }, GridRows());
 }
 
-void QtControls::setGridColumnWidth(const std::string& name, int column, int width) {
+void QtControls::setGridColumnWidth(ControlName name, int column, int width) {
     gate_.run([this, name, column, width] {
         if (!state_.setGridColumnWidth(name, column, width)) return;
         View* v = view(name);

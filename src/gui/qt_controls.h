@@ -38,24 +38,22 @@ class QtControls final : public Controls {
     // Window thread: stops every timer for good.
     void stopTimers();
     // How often the timer was (re)started; a period write that changes nothing leaves it alone.
-    int timerStarts(const std::string& name);
+    int timerStarts(ControlName name);
 
-    std::string text(const std::string& name) override;
-    void setText(const std::string& name, const std::string& text) override;
-    void appendText(const std::string& name, const std::string& text) override;
-    ContentSince contentSince(const std::string& name, std::uint64_t run,
-                              std::size_t offset) override;
-    bool visible(const std::string& name) override;
-    void setVisible(const std::string& name, bool visible) override;
-    int period(const std::string& name) override;
-    void setPeriod(const std::string& name, int ms) override;
-    int itemCount(const std::string& name) override;
-    std::string itemText(const std::string& name, int row, int column = 0) override;
-    void setItemText(const std::string& name, int row, int column,
-                     const std::string& text) override;
-    void setGridRows(const std::string& name, const GridRows& rows) override;
-    GridRows gridRows(const std::string& name) override;
-    void setGridColumnWidth(const std::string& name, int column, int width) override;
+    std::string text(ControlName name) override;
+    void setText(ControlName name, const std::string& text) override;
+    void appendText(ControlName name, const std::string& text) override;
+    ContentSince contentSince(ControlName name, std::uint64_t run, std::size_t offset) override;
+    bool visible(ControlName name) override;
+    void setVisible(ControlName name, bool visible) override;
+    int period(ControlName name) override;
+    void setPeriod(ControlName name, int ms) override;
+    int itemCount(ControlName name) override;
+    std::string itemText(ControlName name, int row, int column = 0) override;
+    void setItemText(ControlName name, int row, int column, const std::string& text) override;
+    void setGridRows(ControlName name, const GridRows& rows) override;
+    GridRows gridRows(ControlName name) override;
+    void setGridColumnWidth(ControlName name, int column, int width) override;
 
   private:
     struct View {

@@ -31,7 +31,7 @@ bool save(QWidget& window, const QString& path) {
 }
 
 bool savePages(MainWindow& window, const QDir& folder) {
-    auto* pages = qobject_cast<TabControl*>(window.control("选择夹1"));
+    auto* pages = qobject_cast<TabControl*>(window.control(ctl::kMainTabs));
     if (!pages) {
         std::fprintf(stderr, "the layout has no tab control 选择夹1\n");
         return false;
@@ -40,7 +40,7 @@ bool savePages(MainWindow& window, const QDir& folder) {
     for (int i = 0; i < pages->count(); ++i) {
         pages->setCurrentIndex(i);
         ok &= save(window, folder.filePath(QStringLiteral("page-%1.png").arg(i)));
-        auto* sub = qobject_cast<TabControl*>(window.control("选择夹2"));
+        auto* sub = qobject_cast<TabControl*>(window.control(ctl::kPlanTabs));
         if (sub && pages->page(i)->isAncestorOf(sub)) {
             for (int j = 1; j < sub->count(); ++j) {
                 sub->setCurrentIndex(j);
@@ -63,7 +63,7 @@ bool waitFor(const std::function<bool()>& ready, int ms) {
     return ready();
 }
 
-void press(MainWindow& window, const std::string& button) {
+void press(MainWindow& window, ControlName button) {
     if (auto* b = qobject_cast<QAbstractButton*>(window.control(button))) b->click();
 }
 
@@ -75,7 +75,7 @@ int offline(int argc, char** argv, const QDir& folder) {
     window.show();
     StartupSequence steps;  // only the look: no network, no workers
     window.runStartup(steps);
-    runtime.controls.setPeriod("时钟1", 0);
+    runtime.controls.setPeriod(ctl::kCountdownTimer, 0);
     const bool ok = savePages(window, folder);
     runtime.desktop.answerNextMessageBox(kAnswerYes);
     window.close();
@@ -87,10 +87,10 @@ int live(int argc, char** argv, const QDir& folder) {
     ProgramOptions options;
     options.started = [&](MainWindow& window, Runtime& rt) {
         Controls& c = rt.controls;
-        auto filled = [&c](const char* box) { return [&c, box] { return !c.text(box).empty(); }; };
-        waitFor(filled("编辑框3"), 10000);
+        auto filled = [&c](ControlName box) { return [&c, box] { return !c.text(box).empty(); }; };
+        waitFor(filled(ctl::kAnnouncementBox), 10000);
         // The page cache: the click waits out its refresh while the window keeps serving.
-        press(window, "按钮25");
+        press(window, ctl::kRefreshPageCacheButton);
         waitFor([&c] { return !cachedPage(c, 0).empty(); }, 20000);
         for (PlanGroup group : {PlanGroup::BackThree, PlanGroup::BackTwo}) {
             for (const CachedPlan& p : cachedPlans()) {
@@ -100,10 +100,10 @@ int live(int argc, char** argv, const QDir& folder) {
             }
         }
         press(window, fetchedPlans().front().button);
-        waitFor(filled("编辑框4"), 10000);
-        press(window, "按钮33");
-        waitFor(filled("编辑框5"), 10000);
-        waitFor(filled("标签5"), 5000);
+        waitFor(filled(ctl::kFetchedPlanBox), 10000);
+        press(window, ctl::kUpdateBlogPlansButton);
+        waitFor(filled(ctl::kBlogPlansBox), 10000);
+        waitFor(filled(ctl::kCounterWorkLabel), 5000);
         ok = savePages(window, folder);
         rt.desktop.answerNextMessageBox(kAnswerYes);
         window.close();

@@ -21,11 +21,11 @@ void listKillPlan(App& app, const KillPlan& plan) {
     const std::optional<TextArray> lines = killPlanLines(planText, plan.pattern);
     // Each clear and append raises the box's content-changed event, so the status lines follow
     // the listing as it grows.
-    app.controls.setText("编辑框2", "");
+    app.controls.setText(ctl::kBackThreePlanBox, "");
     if (lines)
         for (const std::string& line : *lines)
-            app.controls.appendText("编辑框2", line + "\r\n");
-    for (const std::string& timer : groupTimers(PlanGroup::BackThree))
+            app.controls.appendText(ctl::kBackThreePlanBox, line + "\r\n");
+    for (const ControlName& timer : groupTimers(PlanGroup::BackThree))
         app.controls.setPeriod(timer, 0);
 }
 

@@ -25,12 +25,12 @@ std::size_t stillOpen(std::string_view t, std::size_t length) {
     return t.size() < length ? 0 : t.size() - length + 1;
 }
 
-StatusLinesFollower& followerOf(const std::string& box) {
+StatusLinesFollower& followerOf(ControlName box) {
     // Handlers run on the window thread; a follower checks the box's content run before it trusts
     // what it has seen, so one kept from another window never misleads it.
     thread_local StatusLinesFollower box2;
     thread_local StatusLinesFollower box10;
-    return box == "编辑框2" ? box2 : box10;
+    return box == ctl::kBackThreePlanBox ? box2 : box10;
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ std::string inProgressSection(std::string_view boxText) {
     return textBetween(boxText, kMarker, kSeparator);
 }
 
-void StatusLinesFollower::follow(Controls& controls, const std::string& box) {
+void StatusLinesFollower::follow(Controls& controls, ControlName box) {
     ContentSince since = controls.contentSince(box, run_, size_);
     if (since.run == 0 || since.run != run_ || !since.appendedOnly) {
         phase_ = Phase::Marker;
@@ -91,17 +91,17 @@ std::string cleanStatusLines(std::string_view section) {
 }
 
 void onBox2Changed(App& app) {
-    StatusLinesFollower& follower = followerOf("编辑框2");
-    follower.follow(app.controls, "编辑框2");
+    StatusLinesFollower& follower = followerOf(ctl::kBackThreePlanBox);
+    follower.follow(app.controls, ctl::kBackThreePlanBox);
     // The raw section shows for a moment before its cleaned form replaces it. The box holds the
     // section byte for byte once written, so the cleaning is that of the section itself.
-    app.controls.setText("编辑框1", follower.section());
-    app.controls.setText("编辑框1", follower.lines());
+    app.controls.setText(ctl::kBackThreeNumbersBox, follower.section());
+    app.controls.setText(ctl::kBackThreeNumbersBox, follower.lines());
 }
 
 void onBox10Changed(App& app) {
-    StatusLinesFollower& follower = followerOf("编辑框10");
-    follower.follow(app.controls, "编辑框10");
+    StatusLinesFollower& follower = followerOf(ctl::kBackTwoPlanBox);
+    follower.follow(app.controls, ctl::kBackTwoPlanBox);
     app.state.planStatusText = follower.lines();
 }
 

@@ -25,7 +25,7 @@ inline std::string statusLines(std::string_view boxText) {
 // begun), so a box that grows line by line costs what it grows by, not its whole length.
 class StatusLinesFollower {
   public:
-    void follow(Controls& controls, const std::string& box);
+    void follow(Controls& controls, ControlName box);
     // inProgressSection and statusLines of the box as it was at the last follow.
     const std::string& section() const { return section_; }
     const std::string& lines() const { return lines_; }

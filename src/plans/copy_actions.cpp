@@ -11,15 +11,15 @@ void copy(App& app, const std::string& text) {
 }  // namespace
 
 void copyBackThreePlan(App& app) {
-    copy(app, app.controls.text("编辑框2"));
+    copy(app, app.controls.text(ctl::kBackThreePlanBox));
 }
 
 void copyBackThreeNumbers(App& app) {
-    copy(app, app.controls.text("编辑框1"));
+    copy(app, app.controls.text(ctl::kBackThreeNumbersBox));
 }
 
 void copyBackTwoPlan(App& app) {
-    copy(app, app.controls.text("编辑框10"));
+    copy(app, app.controls.text(ctl::kBackTwoPlanBox));
 }
 
 void copyBackTwoNumbers(App& app) {
@@ -27,11 +27,11 @@ void copyBackTwoNumbers(App& app) {
 }
 
 void copyFetchedPlan(App& app) {
-    copy(app, app.controls.text("编辑框4"));
+    copy(app, app.controls.text(ctl::kFetchedPlanBox));
 }
 
 void copyBlogPlans(App& app) {
-    copy(app, app.controls.text("编辑框5"));
+    copy(app, app.controls.text(ctl::kBlogPlansBox));
 }
 
 }  // namespace pv

@@ -16,8 +16,8 @@ namespace pv {
 namespace {
 
 using List = PageCacheList;
-constexpr const char* kPassLog = "编辑框9";
-constexpr const char* kRefreshButton = "按钮25";
+constexpr ControlName kPassLog = ctl::kPageCachePassLog;
+constexpr ControlName kRefreshButton = ctl::kRefreshPageCacheButton;
 constexpr int kRefreshMs = 15000;
 constexpr int kPauseUnitMs = 500;
 

@@ -14,7 +14,7 @@ namespace pv {
 
 // The list view that holds the cache, and what each column of a row holds.
 struct PageCacheList {
-    static constexpr const char* kName = "超级列表框1";
+    static constexpr ControlName kName = ctl::kPageCacheList;
     static constexpr int kAddressColumn = 0;  // absolute address of the row's page
     static constexpr int kFactorColumn = 1;   // pause factor of the row's worker, decimal text
     static constexpr int kPageColumn = 2;     // the page text once fetched, empty before

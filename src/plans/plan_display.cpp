@@ -7,13 +7,13 @@
 namespace pv {
 namespace {
 
-constexpr const char* kPeriodBox = "编辑框6";
+constexpr ControlName kPeriodBox = ctl::kRefreshPeriodBox;
 
 // Every write raises the box's content-changed event, and the status lines follow each one:
 // extract-first writes the box three times, replace-first twice.
 void showFromCache(App& app, const CachedPlan& plan) {
     Controls& c = app.controls;
-    const std::string& box = groupTextBox(plan.group);
+    const ControlName& box = groupTextBox(plan.group);
     c.setText(box, "");
     const std::string page = cachedPage(c, plan.cacheRow);
     if (plan.order == SubstitutionOrder::ExtractFirst) {
@@ -30,7 +30,7 @@ void showFromCache(App& app, const CachedPlan& plan) {
 void showPlan(App& app, const CachedPlan& plan) {
     Controls& c = app.controls;
     const bool keepOwn = plan.variant == ClickVariant::KeepsOwnTimer;
-    for (const std::string& timer : groupTimers(plan.group))
+    for (const ControlName& timer : groupTimers(plan.group))
         if (!keepOwn || timer != plan.refreshTimer) c.setPeriod(timer, 0);
     showFromCache(app, plan);
     c.setPeriod(plan.refreshTimer, refreshPeriodMs(c.text(kPeriodBox)));

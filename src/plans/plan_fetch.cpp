@@ -16,7 +16,7 @@ std::string downloadPlanFile(const Settings& settings, int contentId) {
 
 void fetchPlan(App& app, int contentId) {
     // A failed download empties the box, as it always has.
-    app.controls.setText("编辑框4", downloadPlanFile(app.settings, contentId));
+    app.controls.setText(ctl::kFetchedPlanBox, downloadPlanFile(app.settings, contentId));
 }
 
 }  // namespace pv

@@ -27,8 +27,9 @@ VersionVerdict judgeVersion(std::string_view published, std::string_view caption
 
 void loadAnnouncement(App& app) {
     Controls& c = app.controls;
-    c.setText("编辑框3", toText(fetchUrl(publisherPage(app.settings, "/ruanjian/gonggao.htm"))));
-    c.setText("编辑框3", announcementText(c.text("编辑框3")));
+    c.setText(ctl::kAnnouncementBox,
+              toText(fetchUrl(publisherPage(app.settings, "/ruanjian/gonggao.htm"))));
+    c.setText(ctl::kAnnouncementBox, announcementText(c.text(ctl::kAnnouncementBox)));
 }
 
 void checkForUpdate(App& app) {
@@ -37,19 +38,22 @@ void checkForUpdate(App& app) {
 
 void runUpdateCheck(App& app, int waitMs) {
     Controls& c = app.controls;
-    c.setText("透明标签1", toText(fetchUrl(publisherPage(app.settings, "/ruanjian/gengxin.htm"))));
-    c.setText("透明标签2", toText(fetchUrl(publisherPage(app.settings, "/ruanjian/xzlj.htm"))));
-    if (judgeVersion(c.text("透明标签1"), c.text("MainWindow")) != VersionVerdict::NewVersion) {
-        c.setVisible("超级链接框1", false);
+    c.setText(ctl::kVersionLabel,
+              toText(fetchUrl(publisherPage(app.settings, "/ruanjian/gengxin.htm"))));
+    c.setText(ctl::kDownloadAddressLabel,
+              toText(fetchUrl(publisherPage(app.settings, "/ruanjian/xzlj.htm"))));
+    if (judgeVersion(c.text(ctl::kVersionLabel), c.text(ctl::kWindow)) !=
+        VersionVerdict::NewVersion) {
+        c.setVisible(ctl::kDownloadLink, false);
         return;
     }
     app.desktop.messageBox("发现新版本！请下载最新版");
-    c.setVisible("超级链接框1", false);
-    const std::string link = c.text("透明标签2");
-    c.setText("超级链接框1", link);
+    c.setVisible(ctl::kDownloadLink, false);
+    const std::string link = c.text(ctl::kDownloadAddressLabel);
+    c.setText(ctl::kDownloadLink, link);
     // The address comes from outside: anything but a web address stays unopened.
     if (const auto address = webAddressToOpen(link)) app.desktop.openAddress(*address);
-    c.setText("编辑框2", "#换行符+软件已更新！请下载最新版……");
+    c.setText(ctl::kBackThreePlanBox, "#换行符+软件已更新！请下载最新版……");
     app.desktop.delay(waitMs);
     app.desktop.closeMainWindow();
 }

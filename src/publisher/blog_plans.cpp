@@ -74,18 +74,18 @@ std::string blogPlanList(std::string_view page) {
 
 void checkBlogDate(App& app, const DateTime& today) {
     Controls& c = app.controls;
-    c.setText("编辑框5", "");
+    c.setText(ctl::kBlogPlansBox, "");
     const BlogDateStatus status = blogDateStatus(WinHttpClient(blogAddress(app.settings)), today);
-    c.setText("标签7", status.pending);
+    c.setText(ctl::kBlogStatusLabel, status.pending);
     if (status.checked.empty()) return;
-    c.setText("标签7", status.checked);
+    c.setText(ctl::kBlogStatusLabel, status.checked);
     if (status.notUpdated) app.desktop.messageBox(std::string(kNotUpdatedMessage), kStyleIconStop);
 }
 
 void listBlogPlans(App& app) {
     // A second request of its own: the article may have changed while the message was open.
     const std::string list = blogPlanList(WinHttpClient(blogAddress(app.settings)));
-    if (!list.empty()) app.controls.appendText("编辑框5", list);
+    if (!list.empty()) app.controls.appendText(ctl::kBlogPlansBox, list);
 }
 
 void updateBlogPlans(App& app) {

@@ -24,11 +24,12 @@ std::optional<std::string> counterDigits(std::string_view page, std::string_view
 
 void requestVisitCounter(App& app) {
     Controls& c = app.controls;
-    c.setText("标签3", "  ");
+    c.setText(ctl::kDrawPanelCaption, "  ");
     const std::string page = toText(fetchUrl(counterAddress(app.settings)));
     const auto digits = counterDigits(page, app.settings.counterImagePrefix);
     // The caption is never cleared: the digits go behind whatever it holds.
-    if (digits && !digits->empty()) c.setText("标签5", c.text("标签5") + *digits);
+    if (digits && !digits->empty())
+        c.setText(ctl::kCounterWorkLabel, c.text(ctl::kCounterWorkLabel) + *digits);
 }
 
 }  // namespace pv

@@ -188,15 +188,15 @@ TEST(Catalogue, FetchedPlansFollowThePublishedGrids) {
     EXPECT_EQ(next, 158u);
     EXPECT_EQ(fetchedPlans().size(), 158u);
 
-    EXPECT_EQ(findFetchedPlan("按钮23"), nullptr);
-    ASSERT_NE(findFetchedPlan("按钮47"), nullptr);
-    EXPECT_EQ(findFetchedPlan("按钮47")->caption, "后一6码");
-    EXPECT_EQ(findFetchedPlan("按钮47")->contentId, 12839);
-    EXPECT_EQ(findFetchedPlan("按钮188")->caption, "前四 5500注");
+    EXPECT_EQ(findFetchedPlan(ctl::kPlanlessFetchButton), nullptr);
+    ASSERT_NE(findFetchedPlan(ctl::button(47)), nullptr);
+    EXPECT_EQ(findFetchedPlan(ctl::button(47))->caption, "后一6码");
+    EXPECT_EQ(findFetchedPlan(ctl::button(47))->contentId, 12839);
+    EXPECT_EQ(findFetchedPlan(ctl::button(188))->caption, "前四 5500注");
     // Shared content ids keep one entry per button.
-    EXPECT_EQ(findFetchedPlan("按钮138")->contentId, 43549);
-    EXPECT_EQ(findFetchedPlan("按钮207")->contentId, 43549);
-    EXPECT_EQ(findFetchedPlan("按钮94")->contentId, 186);
+    EXPECT_EQ(findFetchedPlan(ctl::button(138))->contentId, 43549);
+    EXPECT_EQ(findFetchedPlan(ctl::button(207))->contentId, 43549);
+    EXPECT_EQ(findFetchedPlan(ctl::button(94))->contentId, 186);
 }
 
 TEST(Catalogue, CachedPlansFollowThePublishedTable) {
@@ -254,8 +254,8 @@ TEST(Catalogue, PlanNamesButtonsAndTimersPairUp) {
     EXPECT_EQ(groupTimers(PlanGroup::BackTwo).back(), "时钟40");
     EXPECT_EQ(groupTextBox(PlanGroup::BackThree), "编辑框2");
     EXPECT_EQ(groupTextBox(PlanGroup::BackTwo), "编辑框10");
-    EXPECT_EQ(findCachedPlanByTimer("时钟1"), nullptr);
-    EXPECT_EQ(findCachedPlanByButton("按钮25"), nullptr);
+    EXPECT_EQ(findCachedPlanByTimer(ctl::kCountdownTimer), nullptr);
+    EXPECT_EQ(findCachedPlanByButton(ctl::kRefreshPageCacheButton), nullptr);
 }
 
 TEST(Catalogue, KillPlansAndPageCacheRowsFollowThePublishedTables) {
@@ -275,7 +275,7 @@ TEST(Catalogue, KillPlansAndPageCacheRowsFollowThePublishedTables) {
         // Every kill plan reads a file that a fetch button also shows.
         EXPECT_EQ(fetchedIds.count(k.contentId), 1u) << k.contentId;
     }
-    EXPECT_EQ(findKillPlan("按钮94"), nullptr);
+    EXPECT_EQ(findKillPlan(ctl::button(94)), nullptr);
 
     // Rows come in three columns of pairs: row, path.
     std::vector<std::string> paths(39);

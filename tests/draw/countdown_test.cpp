@@ -37,17 +37,21 @@ struct Simulation {
         };
     }
     // The scrape threads count into this object.
-    ~Simulation() { waitForWorkers(std::chrono::seconds(10)); }
+    ~Simulation() {
+        waitForWorkers(std::chrono::seconds(10));
+        EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
+    }
     void runUntil(int end) {
         while (clock < end) {
             ++clock;
-            const bool nightRunning = controls.period("时钟2") != 0;
+            const bool nightRunning = controls.period(ctl::kNightTimer) != 0;
             const int t = clock % kDay;
             runCountdownTick(app, {2024, 5, 1, t / 3600, t % 3600 / 60, t % 60}, trigger);
-            if (nightRunning && controls.period("时钟2") != 0) runNightTriggerTick(app, trigger);
+            if (nightRunning && controls.period(ctl::kNightTimer) != 0)
+                runNightTriggerTick(app, trigger);
         }
     }
-    std::string label() { return controls.text("标签4"); }
+    std::string label() { return controls.text(ctl::kCountdownLabel); }
 
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
@@ -84,11 +88,11 @@ TEST(Countdown, OneTriggerPerDrawPeriodOverAWholeDay) {
     sim.runUntil(at(1, 59, 59));
     EXPECT_EQ(sim.label(), "00:00");
     sim.runUntil(at(2, 0));
-    const int nightStarts = sim.controls.timerStarts("时钟2");
+    const int nightStarts = sim.controls.timerStarts(ctl::kNightTimer);
     sim.runUntil(at(9, 59, 59));
     EXPECT_EQ(sim.label(), "00:00");
-    EXPECT_EQ(sim.controls.period("时钟2"), 0);
-    EXPECT_EQ(sim.controls.timerStarts("时钟2"), nightStarts);
+    EXPECT_EQ(sim.controls.period(ctl::kNightTimer), 0);
+    EXPECT_EQ(sim.controls.timerStarts(ctl::kNightTimer), nightStarts);
     sim.runUntil(kDay + at(1, 59, 59));
 
     std::vector<int> periods;  // starts of the draw periods, from the schedule
@@ -121,9 +125,9 @@ TEST(Countdown, ProgramsStartedMidPeriodWaitForTheNextTriggerMinute) {
     night.runUntil(at(23, 2, 1));
     EXPECT_EQ(night.label(), "02:58");
     night.runUntil(at(23, 5, 59));
-    EXPECT_EQ(night.controls.timerStarts("时钟2"), 0);
+    EXPECT_EQ(night.controls.timerStarts(ctl::kNightTimer), 0);
     night.runUntil(at(23, 7));
-    EXPECT_EQ(night.controls.timerStarts("时钟2"), 1);
+    EXPECT_EQ(night.controls.timerStarts(ctl::kNightTimer), 1);
     ASSERT_EQ(night.fired.size(), 1u);
     EXPECT_EQ(clockText(night.fired[0]), "23:06:33");
 }

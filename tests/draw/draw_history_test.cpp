@@ -23,9 +23,10 @@ std::string trendPage(const std::string& list) {
 
 // The grid, then 标签3 and the five digit labels.
 GridRows shown(FakeControls& c) {
-    GridRows s = c.gridRows("高级表格1");
+    GridRows s = c.gridRows(ctl::kDrawHistoryGrid);
     s.push_back({});
-    for (const char* label : {"标签3", "标签2", "标签10", "标签11", "标签12", "标签13"})
+    for (ControlName label : {ctl::kDrawPanelCaption, ctl::kDrawDigit1, ctl::kDrawDigit2,
+                              ctl::kDrawDigit3, ctl::kDrawDigit4, ctl::kDrawDigit5})
         s.back().push_back(c.text(label));
     return s;
 }
@@ -39,6 +40,7 @@ GridRows board(const GridRows& draws, const std::vector<std::string>& labels) {
 
 struct Window {
     explicit Window(const std::string& drawSite) { app.settings.drawSite = drawSite; }
+    ~Window() { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;
@@ -55,7 +57,7 @@ TEST(DrawHistory, EachScrapeStartsFromTheHeaderRowAndShowsItsList) {
     LoopbackServer server([&](const std::string& request) {
         std::lock_guard lock(mutex);
         EXPECT_EQ(requestLine(request), "GET /trend/ssc/scchart_16.aspx HTTP/1.0");
-        gridAtFetch = controls->gridRows("高级表格1");
+        gridAtFetch = controls->gridRows(ctl::kDrawHistoryGrid);
         return httpReply("HTTP/1.1 200 OK", page);
     });
     Window w(server.url(""));
@@ -98,7 +100,7 @@ TEST(DrawHistory, EachScrapeStartsFromTheHeaderRowAndShowsItsList) {
             std::lock_guard lock(mutex);
             EXPECT_EQ(gridAtFetch, drawGridHeader());
         }
-        EXPECT_EQ(w.controls.gridColumnWidth("高级表格1", 0), 50);
+        EXPECT_EQ(w.controls.gridColumnWidth(ctl::kDrawHistoryGrid, 0), 50);
     }
 }
 

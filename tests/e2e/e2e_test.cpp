@@ -104,7 +104,8 @@ std::string copied(OriginViewer& v, const std::string& button) {
 
 std::vector<std::string> digitLabels(Controls& c) {
     std::vector<std::string> v;
-    for (const char* label : {"标签2", "标签10", "标签11", "标签12", "标签13"})
+    for (ControlName label :
+         {ctl::kDrawDigit1, ctl::kDrawDigit2, ctl::kDrawDigit3, ctl::kDrawDigit4, ctl::kDrawDigit5})
         v.push_back(c.text(label));
     return v;
 }
@@ -125,10 +126,10 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
 
     EXPECT_TRUE(v.startupMessages().empty()) << "an update message at start";
     const std::string at1 = "2017-03-05 14-37-12/";
-    EXPECT_TRUE(isExpected(v, c.text("编辑框3"), at1 + "announcement"));
-    EXPECT_EQ(c.text("标签5"), std::to_string(kCounterStart + 1));
+    EXPECT_TRUE(isExpected(v, c.text(ctl::kAnnouncementBox), at1 + "announcement"));
+    EXPECT_EQ(c.text(ctl::kCounterWorkLabel), std::to_string(kCounterStart + 1));
     ASSERT_TRUE(v.waitForWorkersToEnd());  // the start-up scrape
-    EXPECT_TRUE(isExpected(v, gridText(c.gridRows("高级表格1")), at1 + "draw-grid"));
+    EXPECT_TRUE(isExpected(v, gridText(c.gridRows(ctl::kDrawHistoryGrid)), at1 + "draw-grid"));
     EXPECT_EQ(digitLabels(c), digitsOf(origin::recentDraws(t, 1).front()));
 
     // One fetched plan from each sub-page, shown raw and copied whole.
@@ -137,19 +138,19 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         const auto plan = std::find_if(plans.begin(), plans.end(),
                                        [&](const FetchedPlan& p) { return p.subPage == subPage; });
         ASSERT_NE(plan, plans.end());
-        SCOPED_TRACE(gbkToUtf8(plan->button));
+        SCOPED_TRACE(gbkToUtf8(plan->button.view()));
         const std::string file = origin::planFile(plan->contentId, t);
         v.click(plan->button);
-        EXPECT_TRUE(sameText(c.text("编辑框4"), file));
+        EXPECT_TRUE(sameText(c.text(ctl::kFetchedPlanBox), file));
         EXPECT_TRUE(sameText(copied(v, "按钮24"), file));
     }
 
     for (const KillPlan& k : killPlans()) {
-        SCOPED_TRACE(gbkToUtf8(k.button));
+        SCOPED_TRACE(gbkToUtf8(k.button.view()));
         const std::string name = at1 + "kill-plan-" + std::to_string(k.position);
         v.click(k.button);
-        EXPECT_TRUE(isExpected(v, c.text("编辑框2"), name));
-        EXPECT_TRUE(isExpected(v, copied(v, "按钮3"), name));
+        EXPECT_TRUE(isExpected(v, c.text(ctl::kBackThreePlanBox), name));
+        EXPECT_TRUE(isExpected(v, copied(v, ctl::kCopyBackThreePlanButton), name));
     }
 
     // The blog check with the origin's day as today (按钮33 would read the wall clock).
@@ -158,8 +159,9 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         listBlogPlans(v.app());
     });
     EXPECT_TRUE(asked.empty()) << gbkToUtf8(asked.front());
-    EXPECT_EQ(c.text("标签7"), "本博客地址更新时间  2017-03-05       今日博客计划已更新");
-    const std::string list = c.text("编辑框5");
+    EXPECT_EQ(c.text(ctl::kBlogStatusLabel),
+              "本博客地址更新时间  2017-03-05       今日博客计划已更新");
+    const std::string list = c.text(ctl::kBlogPlansBox);
     EXPECT_TRUE(isExpected(v, list, at1 + "blog-plans"));
     EXPECT_NE(findText(list, v.origin().address(origin::Site::PlanPages) + "/detail/"), -1);
     EXPECT_TRUE(sameText(copied(v, "按钮34"), list));
@@ -176,9 +178,9 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
     v.click("按钮25");  // returns after the 15 s refresh
     ASSERT_TRUE(v.waitForWorkersToEnd());
     const std::string at2 = "2017-03-05 14-41-50/";
-    ASSERT_EQ(c.itemCount("超级列表框1"), static_cast<int>(pageCacheDetailPages().size()));
-    for (int row = 0; row < c.itemCount("超级列表框1"); ++row)
-        EXPECT_TRUE(isExpected(v, c.itemText("超级列表框1", row, 2),
+    ASSERT_EQ(c.itemCount(ctl::kPageCacheList), static_cast<int>(pageCacheDetailPages().size()));
+    for (int row = 0; row < c.itemCount(ctl::kPageCacheList); ++row)
+        EXPECT_TRUE(isExpected(v, c.itemText(ctl::kPageCacheList, row, 2),
                                at2 + "cached-page-" + std::to_string(row)));
     const auto shown = [&](const CachedPlan& plan, const std::string& when) {
         return at2 + when + "plan-" + std::to_string(plan.cacheRow);
@@ -188,20 +190,21 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
     };
 
     for (const CachedPlan& plan : cachedPlans()) {
-        SCOPED_TRACE(gbkToUtf8(plan.button));
+        SCOPED_TRACE(gbkToUtf8(plan.button.view()));
         v.click(plan.button);
         const bool three = plan.group == PlanGroup::BackThree;
-        const std::string box = c.text(three ? "编辑框2" : "编辑框10");
+        const std::string box = c.text(three ? ctl::kBackThreePlanBox : ctl::kBackTwoPlanBox);
         EXPECT_NE(findText(box, plan.planName), -1);
         EXPECT_TRUE(isExpected(v, box, shown(plan, "")));
-        EXPECT_TRUE(isExpected(v, three ? c.text("编辑框1") : v.runtime().state.planStatusText,
-                               numbers(plan, "")));
+        EXPECT_TRUE(isExpected(
+            v, three ? c.text(ctl::kBackThreeNumbersBox) : v.runtime().state.planStatusText,
+            numbers(plan, "")));
     }
     const CachedPlan& three = cachedPlans().front();
     const CachedPlan& two = cachedPlans().back();
-    EXPECT_TRUE(isExpected(v, copied(v, "按钮27"), shown(two, "")));
-    EXPECT_TRUE(isExpected(v, copied(v, "按钮29"), numbers(two, "")));
-    c.setText("编辑框6", "0.5");
+    EXPECT_TRUE(isExpected(v, copied(v, ctl::kCopyBackTwoPlanButton), shown(two, "")));
+    EXPECT_TRUE(isExpected(v, copied(v, ctl::kCopyBackTwoNumbersButton), numbers(two, "")));
+    c.setText(ctl::kRefreshPeriodBox, "0.5");
     v.click(three.button);
     EXPECT_TRUE(isExpected(v, copied(v, "按钮3"), shown(three, "")));
     EXPECT_TRUE(isExpected(v, copied(v, "按钮1"), numbers(three, "")));
@@ -214,16 +217,17 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
         runCountdownTick(v.app(), dateTimeOf(s), drawTrigger());
     }
     EXPECT_EQ(v.runtime().state.dayTriggerCounter, 0);
-    EXPECT_EQ(c.text("标签4"), "08:15");
+    EXPECT_EQ(c.text(ctl::kCountdownLabel), "08:15");
     ASSERT_TRUE(v.waitForWorkersToEnd());
-    EXPECT_TRUE(isExpected(v, gridText(c.gridRows("高级表格1")), at2 + "after-draw-draw-grid"));
-    EXPECT_EQ(c.text("标签3"), "第20" + origin::drawAt(draw).issue + "期");
+    EXPECT_TRUE(
+        isExpected(v, gridText(c.gridRows(ctl::kDrawHistoryGrid)), at2 + "after-draw-draw-grid"));
+    EXPECT_EQ(c.text(ctl::kDrawPanelCaption), "第20" + origin::drawAt(draw).issue + "期");
     EXPECT_EQ(digitLabels(c), digitsOf(origin::drawAt(draw)));
     // The running plan timer shows the new open period once its next tick has passed.
     const std::optional<std::string> after = expectedText(v, shown(three, "after-draw-"));
-    waitUntil([&] { return after && c.text("编辑框2") == *after; }, 5s);
-    EXPECT_TRUE(isExpected(v, c.text("编辑框2"), shown(three, "after-draw-")));
-    EXPECT_TRUE(isExpected(v, c.text("编辑框1"), numbers(three, "after-draw-")));
+    waitUntil([&] { return after && c.text(ctl::kBackThreePlanBox) == *after; }, 5s);
+    EXPECT_TRUE(isExpected(v, c.text(ctl::kBackThreePlanBox), shown(three, "after-draw-")));
+    EXPECT_TRUE(isExpected(v, c.text(ctl::kBackThreeNumbersBox), numbers(three, "after-draw-")));
 }
 
 }  // namespace

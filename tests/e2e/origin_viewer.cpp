@@ -46,8 +46,8 @@ OriginViewer::OriginViewer(origin::Seconds start, long long counterStart)
     startupMessages_ = messagesDuring([&] { window_->runStartup(steps); });
     // From here on the countdown ticks only with the origin's time, driven by the test. A night
     // tick of the wall clock during start-up may have started 时钟2: stopped too.
-    runtime_->controls.setPeriod("时钟1", 0);
-    runtime_->controls.setPeriod("时钟2", 0);
+    runtime_->controls.setPeriod(ctl::kCountdownTimer, 0);
+    runtime_->controls.setPeriod(ctl::kNightTimer, 0);
 }
 
 OriginViewer::~OriginViewer() {

@@ -160,37 +160,35 @@ class SoakControls final : public Controls {
     explicit SoakControls(Controls& real) : real_(real) {}
     bool nightTimerRunning() const { return nightPeriod_.load() > 0; }
 
-    std::string text(const std::string& n) override { return real_.text(n); }
-    void setText(const std::string& n, const std::string& t) override { real_.setText(n, t); }
-    void appendText(const std::string& n, const std::string& t) override { real_.appendText(n, t); }
-    bool visible(const std::string& n) override { return real_.visible(n); }
-    void setVisible(const std::string& n, bool v) override { real_.setVisible(n, v); }
-    int period(const std::string& n) override {
+    std::string text(ControlName n) override { return real_.text(n); }
+    void setText(ControlName n, const std::string& t) override { real_.setText(n, t); }
+    void appendText(ControlName n, const std::string& t) override { real_.appendText(n, t); }
+    bool visible(ControlName n) override { return real_.visible(n); }
+    void setVisible(ControlName n, bool v) override { real_.setVisible(n, v); }
+    int period(ControlName n) override {
         return n == kNightTimer ? nightPeriod_.load() : real_.period(n);
     }
-    void setPeriod(const std::string& n, int ms) override {
+    void setPeriod(ControlName n, int ms) override {
         if (n == kNightTimer)
             nightPeriod_ = ms < 0 ? 0 : ms;
         else
             real_.setPeriod(n, ms);
     }
-    int itemCount(const std::string& n) override { return real_.itemCount(n); }
-    std::string itemText(const std::string& n, int row, int column) override {
+    int itemCount(ControlName n) override { return real_.itemCount(n); }
+    std::string itemText(ControlName n, int row, int column) override {
         return real_.itemText(n, row, column);
     }
-    void setItemText(const std::string& n, int row, int column, const std::string& t) override {
+    void setItemText(ControlName n, int row, int column, const std::string& t) override {
         real_.setItemText(n, row, column, t);
     }
-    void setGridRows(const std::string& n, const GridRows& rows) override {
-        real_.setGridRows(n, rows);
-    }
-    GridRows gridRows(const std::string& n) override { return real_.gridRows(n); }
-    void setGridColumnWidth(const std::string& n, int column, int width) override {
+    void setGridRows(ControlName n, const GridRows& rows) override { real_.setGridRows(n, rows); }
+    GridRows gridRows(ControlName n) override { return real_.gridRows(n); }
+    void setGridColumnWidth(ControlName n, int column, int width) override {
         real_.setGridColumnWidth(n, column, width);
     }
 
   private:
-    static constexpr const char* kNightTimer = "时钟2";
+    static constexpr ControlName kNightTimer = ctl::kNightTimer;
     Controls& real_;
     std::atomic<int> nightPeriod_{0};
 };
@@ -296,7 +294,7 @@ class Simulation {
 
     // Two plans on timers that tick through the day, one per group.
     void showPlans() {
-        v_.controls().setText("编辑框6", "0.2");
+        v_.controls().setText(ctl::kRefreshPeriodBox, "0.2");
         v_.click(backThree().button);
         v_.click(backTwo().button);
         planTimer_ = v_.window().timer(backThree().refreshTimer);
@@ -319,13 +317,13 @@ class Simulation {
     // the origin serves now, and no draw triggers twice.
     void afterTrigger() {
         if (!settle()) fail("workers still running after the trigger");
-        if (v_.controls().gridRows("高级表格1") != expectedDrawGrid(now_))
+        if (v_.controls().gridRows(ctl::kDrawHistoryGrid) != expectedDrawGrid(now_))
             fail("the grid is not the latest scrape");
         const std::string issue = origin::drawAt(origin::latestDrawTime(now_)).issue;
         if (!triggered_.insert(issue).second) fail("a second trigger for the draw " + issue);
         Controls& c = v_.controls();
-        for (int row = 0; row < c.itemCount("超级列表框1"); ++row)
-            if (c.itemText("超级列表框1", row, 2) !=
+        for (int row = 0; row < c.itemCount(ctl::kPageCacheList); ++row)
+            if (c.itemText(ctl::kPageCacheList, row, 2) !=
                 originCachedPage(pageCacheDetailPages()[std::size_t(row)], now_))
                 fail("page-cache row " + std::to_string(row) + " is not the origin's page");
         lastRefresh_ = now_;
@@ -343,7 +341,7 @@ class Simulation {
         if (planTicks_ == 0) fail("the plan timer never ticked");
         // The running plan shows the cache of the last refresh.
         if (lastRefresh_ && !waitUntil([&] {
-                return v_.controls().text("编辑框2") ==
+                return v_.controls().text(ctl::kBackThreePlanBox) ==
                        expectedPlanDisplay(backThree().cacheRow, lastRefresh_);
             }))
             fail("the back-three plan does not show the last refresh");

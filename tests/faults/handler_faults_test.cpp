@@ -17,6 +17,7 @@ using namespace pv::test;
 namespace {
 
 struct Window {
+    ~Window() { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;
@@ -52,9 +53,9 @@ TEST_F(FaultTest, TheAnnouncementShowsWhatArrivedUpToAZeroByte) {
         LoopbackServer server([&](const std::string&) { return reply; });
         Window w;
         w.app.settings.publisherSite = server.url("");
-        w.controls.setText("编辑框3", "before");
+        w.controls.setText(ctl::kAnnouncementBox, "before");
         bounded([&] { loadAnnouncement(w.app); });
-        EXPECT_EQ(w.controls.text("编辑框3"), shown);
+        EXPECT_EQ(w.controls.text(ctl::kAnnouncementBox), shown);
     }
 }
 
@@ -73,7 +74,7 @@ TEST_F(FaultTest, TheDrawScrapeOfABrokenPageLeavesTheHeaderRowAndTheLabels) {
     Window w;
     w.app.settings.drawSite = server.url("");
     scrapeDrawHistory(w.app);
-    const GridRows good = w.controls.gridRows("高级表格1");
+    const GridRows good = w.controls.gridRows(ctl::kDrawHistoryGrid);
     ASSERT_EQ(good.size(), 3u);
 
     const std::string page = trendPage("231=0,0,0,0,0;230=1,2,3,4,5");
@@ -100,8 +101,8 @@ TEST_F(FaultTest, TheDrawScrapeOfABrokenPageLeavesTheHeaderRowAndTheLabels) {
             EXPECT_LE(peak.mib(),
                       static_cast<double>(transferLimits().bodyCap >> 20) + kMemorySlackMiB);
         }
-        EXPECT_EQ(w.controls.gridRows("高级表格1"), drawGridHeader());
-        EXPECT_EQ(w.controls.text("标签3"), "第20230期");
+        EXPECT_EQ(w.controls.gridRows(ctl::kDrawHistoryGrid), drawGridHeader());
+        EXPECT_EQ(w.controls.text(ctl::kDrawPanelCaption), "第20230期");
     }
 }
 

@@ -11,6 +11,7 @@
 #include "core/shutdown.h"
 #include "gui/main_window.h"
 #include "gui/qt_text.h"
+#include "support/control_name_for_tests.h"
 #include "support/fake_controls.h"
 #include "support/fake_desktop.h"
 #include "support/window_support.h"
@@ -22,55 +23,55 @@ namespace {
 
 struct Subject {
     Controls* controls;
-    std::function<int(const std::string&)> starts;
-    std::function<int(const std::string&)> changes;
+    std::function<int(ControlName)> starts;
+    std::function<int(ControlName)> changes;
     std::function<std::vector<std::string>()> unknownNames;
 };
 
 void checkContract(const Subject& s) {
     Controls& c = *s.controls;
-    c.setPeriod("时钟3", 1000);
-    c.setPeriod("时钟3", 1000);
-    c.setPeriod("时钟3", -1);
-    c.setPeriod("时钟3", 0);
-    c.setPeriod("时钟3", 30);
-    EXPECT_EQ(s.starts("时钟3"), 2);
-    EXPECT_EQ(c.period("时钟3"), 30);
-    c.setPeriod("编辑框2", 10);
-    EXPECT_EQ(c.period("编辑框2"), 0);
-    EXPECT_EQ(c.period("时钟99"), 0);
+    c.setPeriod(ctl::timer(3), 1000);
+    c.setPeriod(ctl::timer(3), 1000);
+    c.setPeriod(ctl::timer(3), -1);
+    c.setPeriod(ctl::timer(3), 0);
+    c.setPeriod(ctl::timer(3), 30);
+    EXPECT_EQ(s.starts(ctl::timer(3)), 2);
+    EXPECT_EQ(c.period(ctl::timer(3)), 30);
+    c.setPeriod(ctl::kBackThreePlanBox, 10);
+    EXPECT_EQ(c.period(ctl::kBackThreePlanBox), 0);
+    EXPECT_EQ(c.period(ControlNameTestAccess::unknown("时钟99")), 0);
 
     // Read before 编辑框2 is written: in the window its content-changed handler rewrites 编辑框1.
-    EXPECT_EQ(c.text("编辑框1"), "\r\n挂机直接采集专用");
-    c.setText("编辑框2", std::string("a\r\n\xff\0tail", 8));
-    c.appendText("编辑框2", "b");
-    c.setText("标签4", "x");
-    EXPECT_EQ(c.text("编辑框2"),
+    EXPECT_EQ(c.text(ctl::kBackThreeNumbersBox), "\r\n挂机直接采集专用");
+    c.setText(ctl::kBackThreePlanBox, std::string("a\r\n\xff\0tail", 8));
+    c.appendText(ctl::kBackThreePlanBox, "b");
+    c.setText(ctl::kCountdownLabel, "x");
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox),
               "a\r\n\xff"
               "b");
-    EXPECT_EQ(s.changes("编辑框2"), 2);
-    EXPECT_EQ(s.changes("标签4"), 0);
+    EXPECT_EQ(s.changes(ctl::kBackThreePlanBox), 2);
+    EXPECT_EQ(s.changes(ctl::kCountdownLabel), 0);
 
-    EXPECT_EQ(c.itemCount("超级列表框1"), 2);
-    EXPECT_EQ(c.itemText("超级列表框1", 1), "http://pages.test/detail/1191.html");
-    c.setItemText("超级列表框1", 2, 0, "x");
-    c.setItemText("超级列表框1", 0, 3, "x");
-    c.setItemText("超级列表框1", 0, 2, "page");
-    EXPECT_EQ(c.itemText("超级列表框1", 2, 0) + c.itemText("超级列表框1", 0, 3), "");
-    EXPECT_EQ(c.itemText("超级列表框1", 0, 2), "page");
-    EXPECT_EQ(c.itemCount("高级表格1"), 0);
+    EXPECT_EQ(c.itemCount(ctl::kPageCacheList), 2);
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 1), "http://pages.test/detail/1191.html");
+    c.setItemText(ctl::kPageCacheList, 2, 0, "x");
+    c.setItemText(ctl::kPageCacheList, 0, 3, "x");
+    c.setItemText(ctl::kPageCacheList, 0, 2, "page");
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 2, 0) + c.itemText(ctl::kPageCacheList, 0, 3), "");
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 0, 2), "page");
+    EXPECT_EQ(c.itemCount(ctl::kDrawHistoryGrid), 0);
 
-    c.setGridRows("高级表格1", {{"期号"}, {"1期"}});
-    c.setGridRows("超级列表框1", {{"not a grid"}});
-    EXPECT_EQ(c.gridRows("高级表格1"), (GridRows{{"期号"}, {"1期"}}));
-    EXPECT_EQ(c.itemText("超级列表框1", 0, 2), "page");
+    c.setGridRows(ctl::kDrawHistoryGrid, {{"期号"}, {"1期"}});
+    c.setGridRows(ctl::kPageCacheList, {{"not a grid"}});
+    EXPECT_EQ(c.gridRows(ctl::kDrawHistoryGrid), (GridRows{{"期号"}, {"1期"}}));
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 0, 2), "page");
 
-    EXPECT_FALSE(c.visible("超级列表框1"));
-    EXPECT_TRUE(c.visible("编辑框2"));
-    EXPECT_FALSE(c.visible("时钟3"));
-    c.setText("未知", "x");
-    EXPECT_EQ(c.text("未知"), "");
-    EXPECT_EQ(c.text("MainWindow"), "岚枫阁免费版+大底v1.41");
+    EXPECT_FALSE(c.visible(ctl::kPageCacheList));
+    EXPECT_TRUE(c.visible(ctl::kBackThreePlanBox));
+    EXPECT_FALSE(c.visible(ctl::timer(3)));
+    c.setText(ControlNameTestAccess::unknown("未知"), "x");
+    EXPECT_EQ(c.text(ControlNameTestAccess::unknown("未知")), "");
+    EXPECT_EQ(c.text(ctl::kWindow), "岚枫阁免费版+大底v1.41");
     // Each name no control has is reported once, however often it is used.
     EXPECT_EQ(s.unknownNames(), (std::vector<std::string>{"时钟99", "未知"}));
 }
@@ -136,8 +137,8 @@ TEST(ControlsContract, WindowControls) {
     g_unknownWarnings.clear();
     g_previousHandler = qInstallMessageHandler(collectWarnings);
     checkContract({&runtime.controls,
-                   [&](const std::string& n) { return runtime.controls.timerStarts(n); },
-                   [&](const std::string& n) { return changes[n]; },
+                   [&](ControlName n) { return runtime.controls.timerStarts(n); },
+                   [&](ControlName n) { return changes[n]; },
                    [] {
                        std::lock_guard lock(g_warningsMutex);
                        return g_unknownWarnings;
@@ -160,12 +161,12 @@ TEST(ControlsContract, WindowControls) {
 
 TEST(ControlsContract, FakeControls) {
     FakeControls fake(sampleLayout(), pages());
-    checkContract({&fake, [&](const std::string& n) { return fake.timerStarts(n); },
-                   [&](const std::string& n) { return fake.contentChanges(n); },
+    checkContract({&fake, [&](ControlName n) { return fake.timerStarts(n); },
+                   [&](ControlName n) { return fake.contentChanges(n); },
                    [&] { return fake.unknownNames(); }});
-    EXPECT_EQ(fake.history("编辑框2"), (std::vector<std::string>{"a\r\n\xff",
-                                                                 "a\r\n\xff"
-                                                                 "b"}));
+    EXPECT_EQ(fake.history(ctl::kBackThreePlanBox), (std::vector<std::string>{"a\r\n\xff",
+                                                                              "a\r\n\xff"
+                                                                              "b"}));
 }
 
 TEST(ControlsContract, FakeDesktop) {

@@ -20,6 +20,7 @@
 #include "core/shutdown.h"
 #include "gui/main_window.h"
 #include "gui/tab_control.h"
+#include "support/control_name_for_tests.h"
 #include "support/window_support.h"
 
 using namespace pv;
@@ -102,47 +103,48 @@ auto onWorker(F f) {
 TEST_F(Facade, EditBoxesReadBackWhatWasWrittenAndWhatWasTyped) {
     Controls& c = runtime->controls;
     // Read before 编辑框2 is written: its content-changed handler rewrites 编辑框1.
-    EXPECT_EQ(c.text("编辑框1"), "\r\n挂机直接采集专用");
+    EXPECT_EQ(c.text(ctl::kBackThreeNumbersBox), "\r\n挂机直接采集专用");
     EXPECT_EQ(widget<QPlainTextEdit>("编辑框1")->toPlainText(),
               QStringLiteral("\n挂机直接采集专用"));
     const std::string written = "第一行\r\n\xff\x80 bad\rlone\r\n";
-    c.setText("编辑框2", written);
-    EXPECT_EQ(c.text("编辑框2"), written);
+    c.setText(ctl::kBackThreePlanBox, written);
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), written);
     auto* box = widget<QPlainTextEdit>("编辑框2");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->toPlainText().startsWith(QStringLiteral("第一行\n")));
     EXPECT_FALSE(box->toPlainText().contains(QLatin1Char('\r')));
 
-    c.appendText("编辑框2", "尾\r\n");
-    EXPECT_EQ(c.text("编辑框2"), written + "尾\r\n");
-    c.setText("编辑框6", std::string("12\0 34", 6));  // a text ends at its first zero byte
-    EXPECT_EQ(c.text("编辑框6"), "12");
+    c.appendText(ctl::kBackThreePlanBox, "尾\r\n");
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), written + "尾\r\n");
+    c.setText(ctl::kRefreshPeriodBox,
+              std::string("12\0 34", 6));  // a text ends at its first zero byte
+    EXPECT_EQ(c.text(ctl::kRefreshPeriodBox), "12");
 
     // What the user types comes back with CR LF line ends, and appends go after it.
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     type(box, QStringLiteral("x\n中y"));
-    EXPECT_EQ(c.text("编辑框2"), "x\r\n中y");
-    c.appendText("编辑框2", "\r\nz");
-    EXPECT_EQ(c.text("编辑框2"), "x\r\n中y\r\nz");
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "x\r\n中y");
+    c.appendText(ctl::kBackThreePlanBox, "\r\nz");
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "x\r\n中y\r\nz");
     type(widget<QLineEdit>("编辑框6"), QStringLiteral("5"));
-    EXPECT_EQ(c.text("编辑框6"), "125");
+    EXPECT_EQ(c.text(ctl::kRefreshPeriodBox), "125");
 
-    EXPECT_EQ(c.text("没有这个控件"), "");
-    c.setText("没有这个控件", "x");  // ignored
+    EXPECT_EQ(c.text(ControlNameTestAccess::unknown("没有这个控件")), "");
+    c.setText(ControlNameTestAccess::unknown("没有这个控件"), "x");  // ignored
 }
 
 // Appends reach the widget at the window's next turn, and always before the user's next input,
 // so what is typed goes after them and nothing appended is lost.
 TEST_F(Facade, AppendsShowBeforeTheNextTurnOrTheNextKey) {
     Controls& c = runtime->controls;
-    auto* box = widget<QPlainTextEdit>("编辑框2");
-    c.setText("编辑框2", "a");
-    c.appendText("编辑框2", "b\r\n");
+    auto* box = widget<QPlainTextEdit>(ctl::kBackThreePlanBox);
+    c.setText(ctl::kBackThreePlanBox, "a");
+    c.appendText(ctl::kBackThreePlanBox, "b\r\n");
     QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
     type(box, QStringLiteral("c"));
-    EXPECT_EQ(c.text("编辑框2"), "ab\r\nc");
-    c.appendText("编辑框2", "d");
-    c.appendText("编辑框2", "e");
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "ab\r\nc");
+    c.appendText(ctl::kBackThreePlanBox, "d");
+    c.appendText(ctl::kBackThreePlanBox, "e");
     QApplication::processEvents();
     EXPECT_EQ(box->toPlainText(), QStringLiteral("ab\ncde"));
     EXPECT_EQ(box->textCursor().position(), box->document()->characterCount() - 1);
@@ -153,12 +155,12 @@ TEST_F(Facade, EveryContentChangeRaisesOneEventAfterTheContentIsInPlace) {
     std::vector<std::string> seen;
     window->setEventObserver([&](const std::string& name, ControlEvent event) {
         events.push_back({name, event, std::this_thread::get_id()});
-        if (name == "编辑框2") seen.push_back(c.text(name));
+        if (name == ctl::kBackThreePlanBox) seen.push_back(c.text(ctl::kBackThreePlanBox));
     });
-    c.setText("编辑框2", "a");
-    c.appendText("编辑框2", "b");
-    c.setText("编辑框2", "ab");  // the same content is still a write
-    c.setText("编辑框2", "");
+    c.setText(ctl::kBackThreePlanBox, "a");
+    c.appendText(ctl::kBackThreePlanBox, "b");
+    c.setText(ctl::kBackThreePlanBox, "ab");  // the same content is still a write
+    c.setText(ctl::kBackThreePlanBox, "");
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "ab", "ab", ""}));
 
     type(widget<QPlainTextEdit>("编辑框2"), QStringLiteral("zq"));
@@ -166,14 +168,14 @@ TEST_F(Facade, EveryContentChangeRaisesOneEventAfterTheContentIsInPlace) {
     EXPECT_EQ(seen.back(), "zq");
 
     // Captions, visibility and the look are not content.
-    c.setText("标签4", "09:59");
-    c.setVisible("编辑框2", false);
-    c.setVisible("编辑框2", true);
+    c.setText(ctl::kCountdownLabel, "09:59");
+    c.setVisible(ctl::kBackThreePlanBox, false);
+    c.setVisible(ctl::kBackThreePlanBox, true);
     applyThemedStyle();
     QApplication::processEvents();
     EXPECT_EQ(seen.size(), 6u);
     EXPECT_EQ(count("标签4", ControlEvent::ContentChanged), 0);
-    EXPECT_EQ(c.text("标签4"), "09:59");
+    EXPECT_EQ(c.text(ctl::kCountdownLabel), "09:59");
     EXPECT_EQ(widget<QLabel>("标签4")->textFormat(), Qt::PlainText);
 }
 
@@ -184,27 +186,27 @@ TEST_F(Facade, TimerPeriodsRestartOnlyOnAChange) {
     EXPECT_EQ(timer->objectName(), QStringLiteral("时钟3"));
     EXPECT_FALSE(timer->isActive());
 
-    c.setPeriod("时钟3", 1000);
+    c.setPeriod(ctl::timer(3), 1000);
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 1000);
-    EXPECT_EQ(c.timerStarts("时钟3"), 1);
-    c.setPeriod("时钟3", 1000);  // keeps its phase
-    EXPECT_EQ(c.timerStarts("时钟3"), 1);
-    c.setPeriod("时钟3", 250);
-    EXPECT_EQ(c.timerStarts("时钟3"), 2);
-    EXPECT_EQ(c.period("时钟3"), 250);
-    c.setPeriod("时钟3", -5);
-    EXPECT_EQ(c.period("时钟3"), 0);
+    EXPECT_EQ(c.timerStarts(ctl::timer(3)), 1);
+    c.setPeriod(ctl::timer(3), 1000);  // keeps its phase
+    EXPECT_EQ(c.timerStarts(ctl::timer(3)), 1);
+    c.setPeriod(ctl::timer(3), 250);
+    EXPECT_EQ(c.timerStarts(ctl::timer(3)), 2);
+    EXPECT_EQ(c.period(ctl::timer(3)), 250);
+    c.setPeriod(ctl::timer(3), -5);
+    EXPECT_EQ(c.period(ctl::timer(3)), 0);
     EXPECT_FALSE(timer->isActive());
-    c.setPeriod("时钟3", 0);
-    EXPECT_EQ(c.timerStarts("时钟3"), 2);
+    c.setPeriod(ctl::timer(3), 0);
+    EXPECT_EQ(c.timerStarts(ctl::timer(3)), 2);
 
-    c.setPeriod("编辑框2", 100);  // not a timer
-    EXPECT_EQ(c.period("编辑框2"), 0);
+    c.setPeriod(ctl::kBackThreePlanBox, 100);  // not a timer
+    EXPECT_EQ(c.period(ctl::kBackThreePlanBox), 0);
 
-    c.setPeriod("时钟3", 1);
+    c.setPeriod(ctl::timer(3), 1);
     EXPECT_TRUE(waitUntil([&] { return count("时钟3", ControlEvent::Tick) >= 2; }));
-    c.setPeriod("时钟3", 0);
+    c.setPeriod(ctl::timer(3), 0);
     EXPECT_EQ(count("时钟1", ControlEvent::Tick), 0);
 }
 
@@ -221,22 +223,22 @@ TEST_F(Facade, WorkerThreadsReachListViewGridAndBoxesThroughTheWindowThread) {
     };
     Result r = onWorker([&] {
         Result out{};
-        out.count = c.itemCount("超级列表框1");
-        out.cells[0] = c.itemText("超级列表框1", 0);
-        out.cells[1] = c.itemText("超级列表框1", 1, 1);
-        c.setItemText("超级列表框1", 1, 2, page);
-        out.cells[2] = c.itemText("超级列表框1", 1, 2);
-        c.setItemText("超级列表框1", 2, 0, "beyond");
-        c.setItemText("超级列表框1", 0, 3, "beyond");
-        out.cells[3] = c.itemText("超级列表框1", 2, 0);
-        out.cells[4] = c.itemText("超级列表框1", 0, 3);
-        out.cells[5] = c.itemText("超级列表框1", -1, 0);
-        c.setGridRows("高级表格1", {{"old"}, {"1"}, {"2"}, {"3"}});
-        c.setGridColumnWidth("高级表格1", 0, 50);
-        c.setGridRows("高级表格1", grid);
-        out.grid = c.gridRows("高级表格1");
-        c.setText("编辑框2", "from a worker");
-        out.visible = c.visible("超级列表框1");
+        out.count = c.itemCount(ctl::kPageCacheList);
+        out.cells[0] = c.itemText(ctl::kPageCacheList, 0);
+        out.cells[1] = c.itemText(ctl::kPageCacheList, 1, 1);
+        c.setItemText(ctl::kPageCacheList, 1, 2, page);
+        out.cells[2] = c.itemText(ctl::kPageCacheList, 1, 2);
+        c.setItemText(ctl::kPageCacheList, 2, 0, "beyond");
+        c.setItemText(ctl::kPageCacheList, 0, 3, "beyond");
+        out.cells[3] = c.itemText(ctl::kPageCacheList, 2, 0);
+        out.cells[4] = c.itemText(ctl::kPageCacheList, 0, 3);
+        out.cells[5] = c.itemText(ctl::kPageCacheList, -1, 0);
+        c.setGridRows(ctl::kDrawHistoryGrid, {{"old"}, {"1"}, {"2"}, {"3"}});
+        c.setGridColumnWidth(ctl::kDrawHistoryGrid, 0, 50);
+        c.setGridRows(ctl::kDrawHistoryGrid, grid);
+        out.grid = c.gridRows(ctl::kDrawHistoryGrid);
+        c.setText(ctl::kBackThreePlanBox, "from a worker");
+        out.visible = c.visible(ctl::kPageCacheList);
         return out;
     });
     EXPECT_EQ(r.count, 2);
@@ -256,8 +258,8 @@ TEST_F(Facade, WorkerThreadsReachListViewGridAndBoxesThroughTheWindowThread) {
     std::string wide = "p";
     for (int i = 0; i < 600; ++i)
         wide += "中";
-    c.setItemText("超级列表框1", 0, 2, wide);  // the cut falls between two characters
-    EXPECT_EQ(c.itemText("超级列表框1", 0, 2), wide);
+    c.setItemText(ctl::kPageCacheList, 0, 2, wide);  // the cut falls between two characters
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 0, 2), wide);
     EXPECT_EQ(list->topLevelItem(0)->text(2),
               QStringLiteral("p") + QString(511, QChar(0x4E2D)) + QStringLiteral("…"));
     auto* table = widget<QTableWidget>("高级表格1");
@@ -274,12 +276,13 @@ TEST_F(Facade, WorkerThreadsReachListViewGridAndBoxesThroughTheWindowThread) {
 TEST_F(Facade, WorkersAreReleasedAtOnceWhenTheWindowCloses) {
     Controls& c = runtime->controls;
     Desktop& d = runtime->desktop;
-    c.setText("编辑框2", "kept");
+    c.setText(ctl::kBackThreePlanBox, "kept");
     std::promise<void> calling;
     auto result = std::async(std::launch::async, [&] {
         calling.set_value();
-        std::string text = c.text("编辑框2");  // nobody serves it: the window thread is busy
-        c.setText("编辑框2", "late");
+        std::string text =
+            c.text(ctl::kBackThreePlanBox);  // nobody serves it: the window thread is busy
+        c.setText(ctl::kBackThreePlanBox, "late");
         d.delay(60000);
         return text + "|" + std::to_string(d.messageBox("?", kStyleYesNo));
     });
@@ -337,8 +340,8 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     QtDesktop& d = runtime->desktop;
     Controls& c = runtime->controls;
     QSignalSpy closedSpy(window.get(), &MainWindow::closed);
-    c.setText("编辑框2", "plan");
-    c.setPeriod("时钟1", 1000);
+    c.setText(ctl::kBackThreePlanBox, "plan");
+    c.setPeriod(ctl::kCountdownTimer, 1000);
 
     d.answerNextMessageBox(kAnswerNo);
     EXPECT_FALSE(window->close());
@@ -349,7 +352,7 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     EXPECT_EQ(d.answeredMessages(), (std::vector<std::string>{"确定要关闭吗？", "确定要关闭吗？"}));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(runtime->state.stopFlag.load(), 1);  // not undone by the No
-    EXPECT_EQ(c.text("编辑框2"), "plan");
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "plan");
     EXPECT_TRUE(window->timer("时钟1")->isActive());
     EXPECT_FALSE(shuttingDown());
 
@@ -360,7 +363,7 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     EXPECT_EQ(closedSpy.count(), 1);
     EXPECT_TRUE(shuttingDown());
     EXPECT_FALSE(window->timer("时钟1")->isActive());
-    EXPECT_EQ(c.text("编辑框2"), "");  // the facade no longer answers
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "");  // the facade no longer answers
 }
 
 // However the window goes, the gate shuts and shutdown begins: a worker waiting in a pause is
@@ -378,7 +381,7 @@ TEST(WindowGate, ShutsHoweverTheWindowGoes) {
         auto worker = std::async(std::launch::async, [&] {
             waiting.set_value();
             runtime->desktop.delay(60000);
-            return runtime->controls.text("编辑框1");
+            return runtime->controls.text(ctl::kBackThreeNumbersBox);
         });
         waiting.get_future().wait();
         bool pressedByTest = false;
@@ -490,7 +493,7 @@ TEST_F(Facade, ClipboardTakesTextAndOnlyWebAddressesOpen) {
 TEST_F(Facade, WidgetsCarryNamesCaptionsAndTheirPlace) {
     Controls& c = runtime->controls;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("岚枫阁免费版+大底v1.41"));
-    EXPECT_EQ(c.text("MainWindow"), "岚枫阁免费版+大底v1.41");
+    EXPECT_EQ(c.text(ctl::kWindow), "岚枫阁免费版+大底v1.41");
     EXPECT_TRUE(waitUntil([&] { return window->frameGeometry().size() == QSize(861, 638); }));
     EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(50, 50));
     EXPECT_FALSE(window->windowIcon().isNull());
@@ -499,11 +502,11 @@ TEST_F(Facade, WidgetsCarryNamesCaptionsAndTheirPlace) {
     auto* button = widget<QPushButton>("按钮25");
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), QStringLiteral("A&&B "));  // no mnemonic
-    EXPECT_EQ(c.text("按钮25"), "A&B ");
+    EXPECT_EQ(c.text(ctl::kRefreshPageCacheButton), "A&B ");
     EXPECT_FALSE(window->control("超级列表框1")->isVisible());
     EXPECT_TRUE(window->control("编辑框2")->isVisible());
-    c.setVisible("超级列表框1", true);
-    EXPECT_TRUE(c.visible("超级列表框1"));
+    c.setVisible(ctl::kPageCacheList, true);
+    EXPECT_TRUE(c.visible(ctl::kPageCacheList));
 
     // Pages start under the header; positions count from the tab control's own top.
     auto* tabs = widget<TabControl>("选择夹1");

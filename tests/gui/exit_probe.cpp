@@ -69,8 +69,8 @@ void pageLikeWorker(App& app, const sockaddr_in& server, int row) {
     const int fd = connectTo(server);
     bool counted = false;
     while (!shuttingDown()) {
-        app.controls.setItemText("超级列表框1", row, 2, std::string(20000, 'x'));
-        app.controls.appendText("编辑框9", "3\r\n");
+        app.controls.setItemText(ctl::kPageCacheList, row, 2, std::string(20000, 'x'));
+        app.controls.appendText(ctl::kPageCachePassLog, "3\r\n");
         if (!counted) {
             counted = true;
             ++g_running;
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
             });
             startThread([&app](int) {
                 for (;;) {
-                    app.controls.setText("编辑框2", "late");
+                    app.controls.setText(ctl::kBackThreePlanBox, "late");
                     app.desktop.delay(5);
                 }
             });

@@ -277,11 +277,11 @@ TEST_F(ProgramWindow, HiddenControlsStayHiddenOnEveryPage) {
 
 TEST_F(ProgramWindow, PageCacheRowsCarryTheSiteAndTheLookIsSimplifiedChinese) {
     Controls& c = runtime->controls;
-    EXPECT_EQ(c.itemCount("超级列表框1"), 39);
-    EXPECT_EQ(c.itemText("超级列表框1", 0), "http://pages.test/detail/1193.html");
-    EXPECT_EQ(c.itemText("超级列表框1", 38), "http://pages.test/detail/1227.html");
-    EXPECT_EQ(c.itemText("超级列表框1", 38, 1), "3");
-    EXPECT_EQ(c.itemText("超级列表框1", 39), "");
+    EXPECT_EQ(c.itemCount(ctl::kPageCacheList), 39);
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 0), "http://pages.test/detail/1193.html");
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 38), "http://pages.test/detail/1227.html");
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 38, 1), "3");
+    EXPECT_EQ(c.itemText(ctl::kPageCacheList, 39), "");
     auto* list = qobject_cast<QTreeWidget*>(window->control("超级列表框1"));
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("网址"));
     EXPECT_EQ(list->columnWidth(2), 250);
@@ -311,8 +311,8 @@ TEST_F(ProgramWindow, TheDrawGridShowsEveryColumnAndTheDigitsFillTheirCells) {
     // Without a vertical scroll bar, then with one.
     for (const std::size_t count : {std::size_t{2}, rows.size()}) {
         SCOPED_TRACE(count);
-        c.setGridColumnWidth("高级表格1", 0, 50);
-        c.setGridRows("高级表格1", GridRows(rows.begin(), rows.begin() + long(count)));
+        c.setGridColumnWidth(ctl::kDrawHistoryGrid, 0, 50);
+        c.setGridRows(ctl::kDrawHistoryGrid, GridRows(rows.begin(), rows.begin() + long(count)));
         ASSERT_TRUE(waitUntil([&] {
             return grid->verticalScrollBar()->isVisible() == (count > 2) &&
                    grid->columnViewportPosition(5) + grid->columnWidth(5) <=

@@ -18,8 +18,8 @@
 #include "core/text.h"
 #include "core/threads.h"
 #include "gui/program.h"
-#include "support/loopback_server.h"
 #include "plans/page_cache.h"
+#include "support/loopback_server.h"
 
 using namespace pv;
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     static Steadiness steadiness;
     options.started = [&](MainWindow& window, Runtime& runtime) {
         App& app = runtime.app;
-        const std::string list = "超级列表框1";
+        const ControlName list = ctl::kPageCacheList;
         for (int row = 0; row < app.controls.itemCount(list); ++row) {
             const std::string address = app.controls.itemText(list, row, 0);
             app.controls.setItemText(list, row, 0,

@@ -92,7 +92,7 @@ class PlanPages : public ::testing::Test {
         ASSERT_TRUE(button->isVisible()) << name;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    static std::string box(const char* name) { return runtime->controls.text(name); }
+    static std::string box(ControlName name) { return runtime->controls.text(name); }
 
     static std::mutex filesMutex;
     static std::map<int, Reply> files;
@@ -113,7 +113,7 @@ TEST_F(PlanPages, EachFetchButtonRequestsItsOwnFileOnceAndShowsIt) {
     clock.start();
     for (const FetchedPlan& plan : fetchedPlans()) {
         SCOPED_TRACE(plan.button);
-        runtime->controls.setText("编辑框4", "旧的计划");
+        runtime->controls.setText(ctl::kFetchedPlanBox, "旧的计划");
         const std::size_t before = server->requests().size();
         press(plan.button);
         const std::vector<std::string> requests = server->requests();
@@ -123,8 +123,8 @@ TEST_F(PlanPages, EachFetchButtonRequestsItsOwnFileOnceAndShowsIt) {
                   "GET /TeamContent/" + std::to_string(plan.contentId) + ".txt HTTP/1.0");
         for (const char* line : kRequestLines)
             EXPECT_NE(request.find(line), std::string::npos) << line;
-        EXPECT_EQ(box("编辑框4"), planBody(plan.contentId));
-        shownById[plan.contentId].push_back(box("编辑框4"));
+        EXPECT_EQ(box(ctl::kFetchedPlanBox), planBody(plan.contentId));
+        shownById[plan.contentId].push_back(box(ctl::kFetchedPlanBox));
     }
     std::printf("[ measured ] %zu fetch clicks in %lld ms\n", fetchedPlans().size(),
                 static_cast<long long>(clock.elapsed()));
@@ -134,29 +134,29 @@ TEST_F(PlanPages, EachFetchButtonRequestsItsOwnFileOnceAndShowsIt) {
     EXPECT_EQ(twins[0], twins[1]);
 
     // 按钮23 carries 按钮47's caption but fetches nothing.
-    runtime->controls.setText("编辑框4", "旧的计划");
+    runtime->controls.setText(ctl::kFetchedPlanBox, "旧的计划");
     const std::size_t before = server->requests().size();
     press("按钮23");
     EXPECT_EQ(server->requests().size(), before);
-    EXPECT_EQ(box("编辑框4"), "旧的计划");
+    EXPECT_EQ(box(ctl::kFetchedPlanBox), "旧的计划");
 }
 
 TEST_F(PlanPages, ErrorPagesLargeFilesZeroBytesAndRefusedConnections) {
     const std::string notFound = "<html>404 没有这个计划</html>";
     serve(97, httpReply("HTTP/1.1 404 Not Found", notFound));
     press("按钮50");
-    EXPECT_EQ(box("编辑框4"), notFound);
+    EXPECT_EQ(box(ctl::kFetchedPlanBox), notFound);
 
     std::string large;
     for (int i = 0; large.size() <= 3 * 102400; ++i)
         large += std::to_string(i) + "期 【黄金】 01 02 03 进行中\r\n";
     serve(97, httpReply("HTTP/1.1 200 OK", large));
     press("按钮50");
-    EXPECT_EQ(box("编辑框4"), large);
+    EXPECT_EQ(box(ctl::kFetchedPlanBox), large);
 
     serve(97, httpReply("HTTP/1.1 200 OK", std::string("前半\0后半", 9)));
     press("按钮50");
-    EXPECT_EQ(box("编辑框4"), "前半");
+    EXPECT_EQ(box(ctl::kFetchedPlanBox), "前半");
 
     {
         LoopbackServer gone([](const std::string&) { return Reply{}; });
@@ -164,7 +164,7 @@ TEST_F(PlanPages, ErrorPagesLargeFilesZeroBytesAndRefusedConnections) {
     }
     press("按钮207");
     runtime->app.settings.planServerPort = server->port();
-    EXPECT_EQ(box("编辑框4"), "");
+    EXPECT_EQ(box(ctl::kFetchedPlanBox), "");
 }
 
 TEST_F(PlanPages, KillPlanButtonsListTheirLinesAndStopTheTwentyTimers) {
@@ -173,14 +173,14 @@ TEST_F(PlanPages, KillPlanButtonsListTheirLinesAndStopTheTwentyTimers) {
     const auto& timers = groupTimers(PlanGroup::BackThree);
     for (const KillPlan& row : killPlans()) {
         SCOPED_TRACE(row.button);
-        for (const std::string& t : timers)
+        for (const ControlName& t : timers)
             runtime->controls.setPeriod(t, 600000);
         press(row.button);
         std::string listed;
         for (const std::string& line : listedBy(row.button))
             listed += line + "\r\n";
-        EXPECT_EQ(box("编辑框2"), listed);
-        for (const std::string& t : timers)
+        EXPECT_EQ(box(ctl::kBackThreePlanBox), listed);
+        for (const ControlName& t : timers)
             EXPECT_FALSE(window->timer(t)->isActive()) << t;
     }
 }
@@ -194,7 +194,7 @@ void typeChinese(QWidget* box, const QString& text) {
 
 TEST_F(PlanPages, StatusLinesFollowTypingInEitherBox) {
     showPageOf("编辑框2");
-    runtime->controls.setText("编辑框2", "");
+    runtime->controls.setText(ctl::kBackThreePlanBox, "");
     QWidget* back3 = window->control("编辑框2");
     back3->setFocus();
     typeChinese(back3, QStringLiteral("第8期 进行中"));
@@ -203,12 +203,12 @@ TEST_F(PlanPages, StatusLinesFollowTypingInEitherBox) {
     QTest::keyClicks(back3, QStringLiteral("12 34 "));
     QTest::keyClick(back3, Qt::Key_Return);
     QTest::keyClicks(back3, QString(38, QLatin1Char('-')));
-    EXPECT_EQ(box("编辑框1"), "");
+    EXPECT_EQ(box(ctl::kBackThreeNumbersBox), "");
     QTest::keyClicks(back3, QStringLiteral("-"));
-    EXPECT_EQ(box("编辑框1"), "12 34\r\n");
+    EXPECT_EQ(box(ctl::kBackThreeNumbersBox), "12 34\r\n");
 
     showPageOf("编辑框10");
-    runtime->controls.setText("编辑框10", "");
+    runtime->controls.setText(ctl::kBackTwoPlanBox, "");
     QWidget* back2 = window->control("编辑框10");
     back2->setFocus();
     typeChinese(back2, QStringLiteral("进行中"));
@@ -226,11 +226,12 @@ TEST_F(PlanPages, EachCopyButtonLeavesExactlyItsSourceOnTheClipboard) {
                           QString(39, QLatin1Char('-')),
                   fetched = QStringLiteral("岚枫阁\r\n计划\r\n"),
                   blog = QStringLiteral("http://blog.test/1 提取码 abcd\r\n");
-    runtime->controls.setText("编辑框2", gbk(back3));
-    runtime->controls.setText("编辑框1", gbk(numbers));  // after 编辑框2, which rewrites it
-    runtime->controls.setText("编辑框10", gbk(back2));
-    runtime->controls.setText("编辑框4", gbk(fetched));
-    runtime->controls.setText("编辑框5", gbk(blog));
+    runtime->controls.setText(ctl::kBackThreePlanBox, gbk(back3));
+    runtime->controls.setText(ctl::kBackThreeNumbersBox,
+                              gbk(numbers));  // after 编辑框2, which rewrites it
+    runtime->controls.setText(ctl::kBackTwoPlanBox, gbk(back2));
+    runtime->controls.setText(ctl::kFetchedPlanBox, gbk(fetched));
+    runtime->controls.setText(ctl::kBlogPlansBox, gbk(blog));
     const std::pair<const char*, QString> copies[] = {
         {"按钮3", back3},    {"按钮1", numbers},
         {"按钮27", back2},   {"按钮29", QStringLiteral("78 90\r\n")},

@@ -108,7 +108,7 @@ class PlanPagesWindow : public ::testing::Test {
             run.now = now - run.clickedAt;
             for (int row = 0; row < kRows; ++row)
                 if (run.filledAt[size_t(row)] < 0 &&
-                    !runtime->controls.itemText("超级列表框1", row, 2).empty())
+                    !runtime->controls.itemText(ctl::kPageCacheList, row, 2).empty())
                     run.filledAt[size_t(row)] = run.now;
             if (during) during(run);
         });
@@ -161,11 +161,11 @@ TEST_F(PlanPagesWindow, RefreshFillsEveryRowWhileTheWindowStaysLiveThenStops) {
     // The window thread never waits for the site or a pause.
     EXPECT_LT(run.longestGap, 1000);
     for (int row = 0; row < kRows; ++row) {
-        EXPECT_EQ(c.itemText("超级列表框1", row, 2), cachedRow(row)) << row;
+        EXPECT_EQ(c.itemText(ctl::kPageCacheList, row, 2), cachedRow(row)) << row;
         EXPECT_GE(requestsOfPage(pageCacheDetailPages()[size_t(row)]), 2) << row;
     }
     const std::size_t passes = site.requests().size();
-    EXPECT_EQ(c.text("编辑框9"), repeatText(int(passes), "3\r\n"));
+    EXPECT_EQ(c.text(ctl::kPageCachePassLog), repeatText(int(passes), "3\r\n"));
     EXPECT_TRUE(window->control("按钮25")->isHidden());
     std::printf(
         "[ measured ] rows filled %lld-%lld ms after the click; longest window-thread gap "
@@ -179,9 +179,9 @@ TEST_F(PlanPagesWindow, RefreshFillsEveryRowWhileTheWindowStaysLiveThenStops) {
     // The cache feeds the plan buttons: each group's box shows its plan under the plan's name.
     qobject_cast<QPushButton*>(window->control("按钮2"))->click();
     qobject_cast<QPushButton*>(window->control("按钮130"))->click();
-    EXPECT_EQ(c.text("编辑框2"),
+    EXPECT_EQ(c.text(ctl::kBackThreePlanBox),
               "乾坤 第1193页\r\n125期  1 进行中\r\n126期  2 进行中\r\n" + std::string(39, '-'));
-    EXPECT_EQ(findText(c.text("编辑框10"), "疯狂 第1220页"), 1);
+    EXPECT_EQ(findText(c.text(ctl::kBackTwoPlanBox), "疯狂 第1220页"), 1);
     EXPECT_EQ(window->timer("时钟6")->interval(), 30000);
     EXPECT_TRUE(window->timer("时钟6")->isActive() && window->timer("时钟31")->isActive());
 }

@@ -72,8 +72,9 @@ TEST(PublisherWindow, BlogRequestsServeWindowEvents) {
     ASSERT_NE(button, nullptr);
     button->click();  // runs the whole handler before it returns
     EXPECT_TRUE(served);
-    EXPECT_EQ(runtime.controls.text("标签7"), "博客地址更新时间  今日博客计划已更新");
-    EXPECT_EQ(runtime.controls.text("编辑框5"), "后三计划：http://pan.example/s/1\r\n\r\n");
+    EXPECT_EQ(runtime.controls.text(ctl::kBlogStatusLabel), "博客地址更新时间  今日博客计划已更新");
+    EXPECT_EQ(runtime.controls.text(ctl::kBlogPlansBox),
+              "后三计划：http://pan.example/s/1\r\n\r\n");
     EXPECT_EQ(server.requests().size(), 2u);
 
     runtime.desktop.answerNextMessageBox(kAnswerYes);

@@ -24,7 +24,7 @@ TEST(Startup, RunsItsStepsInOrderAndOnlyThenStartsTheCountdown) {
         if (event == ControlEvent::Tick) ++(name == "时钟1" ? countdownTicks : otherTicks);
     });
     window.show();
-    for (const char* name : {"时钟1", "时钟3"}) {
+    for (ControlName name : {ctl::kCountdownTimer, ctl::timer(3)}) {
         EXPECT_FALSE(window.timer(name)->isActive()) << name;
         EXPECT_EQ(runtime.controls.period(name), 0);
     }
@@ -32,7 +32,8 @@ TEST(Startup, RunsItsStepsInOrderAndOnlyThenStartsTheCountdown) {
     std::vector<std::string> order;
     auto step = [&order](const char* name) {
         return [&order, name](App& app) {
-            order.push_back(std::string(name) + ":" + std::to_string(app.controls.period("时钟1")));
+            order.push_back(std::string(name) + ":" +
+                            std::to_string(app.controls.period(ctl::kCountdownTimer)));
         };
     };
     std::promise<std::thread::id> worker;

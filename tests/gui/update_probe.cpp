@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
                 if (event == ControlEvent::Tick && name == "时钟1") ++ticks;
                 if (event == ControlEvent::ContentChanged && name == "编辑框2") {
                     ticksAtNotice = ticks;
-                    print("notice", app.controls.text("编辑框2"));
+                    print("notice", app.controls.text(ctl::kBackThreePlanBox));
                 }
             });
             app.settings.publisherSite = server.url("");

@@ -66,15 +66,18 @@ TEST_F(TimersThroughRefresh, CountdownGoesOnThroughTheDayRefresh) {
     bool refreshButtonHidden = false;
     window->setEventObserver([&](const std::string& name, ControlEvent event) {
         // The counter stays at or past 45 only while the refresh it fired waits.
-        if (name != "时钟1" || event != ControlEvent::Tick || state.dayTriggerCounter < 45) return;
-        const std::string shown = runtime->controls.text("标签4");
+        if (name != ctl::kCountdownTimer || event != ControlEvent::Tick ||
+            state.dayTriggerCounter < 45)
+            return;
+        const std::string shown = runtime->controls.text(ctl::kCountdownLabel);
         if (shownDuringRefresh.empty() || shownDuringRefresh.back() != shown)
             shownDuringRefresh.push_back(shown);
         if (shownDuringRefresh.size() != 11) return;
-        refreshButtonHidden = !runtime->controls.visible("按钮25");  // the page cache's refresh
+        refreshButtonHidden =
+            !runtime->controls.visible(ctl::kRefreshPageCacheButton);  // the page cache's refresh
         QTimer::singleShot(0, window.get(), [this] { closeWindow(); });
     });
-    runtime->controls.setPeriod("时钟1", 50);
+    runtime->controls.setPeriod(ctl::kCountdownTimer, 50);
 
     ASSERT_TRUE(waitUntil([&] { return window->hasClosed() && state.dayTriggerCounter == 0; }));
     ASSERT_GE(shownDuringRefresh.size(), 11u);
@@ -88,12 +91,12 @@ TEST_F(TimersThroughRefresh, NightTimerGoesOnThroughItsRefresh) {
     state.nightTriggerCounter = 32;
     int highest = 0;
     window->setEventObserver([&](const std::string& name, ControlEvent event) {
-        if (name != "时钟2" || event != ControlEvent::Tick) return;
+        if (name != ctl::kNightTimer || event != ControlEvent::Tick) return;
         highest = std::max(highest, state.nightTriggerCounter);
         if (state.nightTriggerCounter == 43)
             QTimer::singleShot(0, window.get(), [this] { closeWindow(); });
     });
-    runtime->controls.setPeriod("时钟2", 50);
+    runtime->controls.setPeriod(ctl::kNightTimer, 50);
 
     ASSERT_TRUE(waitUntil([&] { return window->hasClosed() && state.nightTriggerCounter == 0; }));
     EXPECT_GE(highest, 43);

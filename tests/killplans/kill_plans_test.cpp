@@ -40,19 +40,19 @@ class KillPlanClick : public ::testing::Test {
         app.settings.planServerPort = server.port();
         controls.setContentChangedHandler([this](const std::string& name) {
             if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
-            if (name != "编辑框2") return;
-            numbersAfterEachChange.push_back(controls.text("编辑框1"));
-            for (const std::string& t : groupTimers(PlanGroup::BackThree))
+            if (name != ctl::kBackThreePlanBox) return;
+            numbersAfterEachChange.push_back(controls.text(ctl::kBackThreeNumbersBox));
+            for (const ControlName& t : groupTimers(PlanGroup::BackThree))
                 if (controls.period(t) == 0) stoppedWhileListing = true;
         });
     }
-    void click(const std::string& button) {
-        for (const std::string& t : groupTimers(PlanGroup::BackThree))
+    void click(ControlName button) {
+        for (const ControlName& t : groupTimers(PlanGroup::BackThree))
             controls.setPeriod(t, 30000);
-        controls.setText("编辑框2", "先前的计划");
+        controls.setText(ctl::kBackThreePlanBox, "先前的计划");
         numbersAfterEachChange.clear();
         listKillPlan(app, *findKillPlan(button));
-        for (const std::string& t : groupTimers(PlanGroup::BackThree))
+        for (const ControlName& t : groupTimers(PlanGroup::BackThree))
             EXPECT_EQ(controls.period(t), 0) << t;
         EXPECT_FALSE(stoppedWhileListing);
     }
@@ -68,6 +68,8 @@ class KillPlanClick : public ::testing::Test {
         std::lock_guard lock(fileMutex);
         return httpReply("HTTP/1.1 200 OK", file);
     }};
+    void TearDown() override { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
+
     FakeControls controls;
     FakeDesktop desktop;
     ProgramState state;
@@ -80,8 +82,8 @@ TEST_F(KillPlanClick, ClearsThenAppendsEachMatchAndTheNumbersFollowEveryAppend) 
     const std::string first = "20240201期 【乾坤】进行中 杀尾 1 2";
     const std::string second = "20240202期 【乾坤】 杀尾 3 " + repeatText(39, "-") + " 4";
     serve("20240201期 【局宴】杀跨 0\r\n" + first + "\r\n第3期\r\n" + second + "\r\n");
-    click("按钮46");
-    EXPECT_EQ(controls.history("编辑框2"),
+    click(ctl::button(46));
+    EXPECT_EQ(controls.history(ctl::kBackThreePlanBox),
               (std::vector<std::string>{"先前的计划", "", first + "\r\n",
                                         first + "\r\n" + second + "\r\n"}));
     // The section closes only with the second line.
@@ -98,13 +100,13 @@ TEST_F(KillPlanClick, ReadingTheBoxGrowsLinearlyWithTheListing) {
             file += std::to_string(20240000 + i) + "期 【乾坤】本期杀尾 " + std::to_string(i % 10) +
                     " 中\r\n";
         serve(file);
-        const std::size_t before = controls.bytesRead("编辑框2");
-        const int changesBefore = controls.contentChanges("编辑框2");
-        click("按钮46");
-        const std::size_t read = controls.bytesRead("编辑框2") - before;
+        const std::size_t before = controls.bytesRead(ctl::kBackThreePlanBox);
+        const int changesBefore = controls.contentChanges(ctl::kBackThreePlanBox);
+        click(ctl::button(46));
+        const std::size_t read = controls.bytesRead(ctl::kBackThreePlanBox) - before;
         // The old plan, the clearing, then one change per line.
-        EXPECT_EQ(controls.contentChanges("编辑框2") - changesBefore, lines + 2);
-        EXPECT_EQ(controls.text("编辑框2"), file);
+        EXPECT_EQ(controls.contentChanges(ctl::kBackThreePlanBox) - changesBefore, lines + 2);
+        EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), file);
         return read;
     };
     const std::size_t small = bytesReadListing(300);
@@ -115,14 +117,14 @@ TEST_F(KillPlanClick, ReadingTheBoxGrowsLinearlyWithTheListing) {
 
 TEST_F(KillPlanClick, NothingFoundOrNothingFetchedStillStopsAllTwentyTimers) {
     serve("20240201期 【乾坤】杀码 1\r\n");
-    click("按钮46");
-    EXPECT_EQ(controls.text("编辑框2"), "");
+    click(ctl::button(46));
+    EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), "");
     {
         LoopbackServer gone([](const std::string&) { return Reply{}; });
         app.settings.planServerPort = gone.port();
     }
-    click("按钮216");
-    EXPECT_EQ(controls.text("编辑框2"), "");
+    click(ctl::button(216));
+    EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), "");
 }
 
 }  // namespace

@@ -55,16 +55,17 @@ TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
     });
 
     // 编辑框1 shows the raw section before its cleaned lines replace it.
-    controls.setText("编辑框2", "进行中\r\n 01 \r\n\r\n" + kSep);
-    EXPECT_EQ(controls.history("编辑框1"),
+    controls.setText(ctl::kBackThreePlanBox, "进行中\r\n 01 \r\n\r\n" + kSep);
+    EXPECT_EQ(controls.history(ctl::kBackThreeNumbersBox),
               (std::vector<std::string>{"\r\n 01 \r\n\r\n", "01\r\n"}));
-    controls.setText("编辑框10", "第9期 进行中\r\n　23 45　\r\n" + kSep);
+    controls.setText(ctl::kBackTwoPlanBox, "第9期 进行中\r\n　23 45　\r\n" + kSep);
     EXPECT_EQ(state.planStatusText, "23 45\r\n");
-    EXPECT_EQ(controls.text("编辑框1"), "01\r\n");
-    controls.appendText("编辑框10", "\r\n进行中 67\r\n" + kSep);
+    EXPECT_EQ(controls.text(ctl::kBackThreeNumbersBox), "01\r\n");
+    controls.appendText(ctl::kBackTwoPlanBox, "\r\n进行中 67\r\n" + kSep);
     EXPECT_EQ(state.planStatusText, "23 45\r\n");
-    controls.setText("编辑框10", "进行中 without its separator");
+    controls.setText(ctl::kBackTwoPlanBox, "进行中 without its separator");
     EXPECT_EQ(state.planStatusText, "");
+    EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
 }
 
 // Whatever pieces a box grows by (a marker or separator cut in two, a two-byte character cut
@@ -81,17 +82,17 @@ TEST(StatusLines, AfterEveryAppendTheLinesAreThoseOfTheWholeBox) {
                              "\r\n第2期 进行中 　02　\r\n" + repeatText(38, "-") +
                              "\r\n\r\n 03 \r\n" + kSep + "-\r\n第3期 进行中 04\r\n";
     for (std::size_t step : {1, 2, 3, 5, 7, 40}) {
-        for (const char* box : {"编辑框2", "编辑框10"}) {
+        for (const ControlName box : {ctl::kBackThreePlanBox, ctl::kBackTwoPlanBox}) {
             SCOPED_TRACE(std::string(box) + " in pieces of " + std::to_string(step));
             controls.setText(box, text.substr(0, 4));
             for (std::size_t at = 4; at < text.size(); at += step) {
                 controls.appendText(box, text.substr(at, step));
                 const std::string whole = text.substr(0, std::min(text.size(), at + step));
-                if (std::string(box) == "编辑框10") {
+                if (std::string(box) == ctl::kBackTwoPlanBox) {
                     ASSERT_EQ(state.planStatusText, statusLines(whole)) << at;
                     continue;
                 }
-                const std::vector<std::string> shown = controls.history("编辑框1");
+                const std::vector<std::string> shown = controls.history(ctl::kBackThreeNumbersBox);
                 ASSERT_GE(shown.size(), 2u);
                 ASSERT_EQ(shown[shown.size() - 2], inProgressSection(whole)) << at;
                 ASSERT_EQ(shown.back(), statusLines(whole)) << at;

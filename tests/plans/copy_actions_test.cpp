@@ -22,11 +22,12 @@ TEST(CopyButtons, UnsetNumbersCopyEmptyTextAndAHeldClipboardChangesNothing) {
     click("按钮29");
     EXPECT_EQ(desktop.clipboard(), "");
 
-    controls.setText("编辑框4", "计划\r\n");
+    controls.setText(ctl::kFetchedPlanBox, "计划\r\n");
     desktop.setClipboardAvailable(false);
     for (const char* button : {"按钮3", "按钮1", "按钮27", "按钮29", "按钮24", "按钮34"})
         click(button);
     desktop.setClipboardAvailable(true);
     EXPECT_EQ(desktop.clipboard(), "");
     EXPECT_TRUE(desktop.messages().empty());
+    EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
 }

@@ -78,14 +78,14 @@ TEST(PageCache, StoppedWorkersStayStoppedAndOverlappingSetsEndTogether) {
         App app{controls, desktop, siteAt(site), state};
         PauseGate pauses;
         for (int row = 0; row < kRows; ++row)
-            controls.setItemText("超级列表框1", row, 2, "old");
+            controls.setItemText(ctl::kPageCacheList, row, 2, "old");
         int waits = 0;
         desktop.setDelayHook([&](int ms) {
             if (ms != 15000) return pauses.pass();
             if (++waits == 1) {
                 ASSERT_TRUE(pauses.waitForArrivals(kRows));  // all fetched, none written yet
                 for (int row = 0; row < kRows; ++row)
-                    EXPECT_EQ(controls.itemText("超级列表框1", row, 2), "") << row;
+                    EXPECT_EQ(controls.itemText(ctl::kPageCacheList, row, 2), "") << row;
                 if (c.closeQuestion) state.stopFlag.store(1);
                 if (!c.nested) return;
                 refreshPageCache(app);
@@ -94,7 +94,8 @@ TEST(PageCache, StoppedWorkersStayStoppedAndOverlappingSetsEndTogether) {
                 return;
             }
             ASSERT_TRUE(pauses.waitForArrivals(2 * kRows));
-            EXPECT_EQ(controls.text("编辑框9"), repeatText(kRows, "3\r\n"));  // cleared again
+            EXPECT_EQ(controls.text(ctl::kPageCachePassLog),
+                      repeatText(kRows, "3\r\n"));  // cleared again
             pauses.release();
             ASSERT_TRUE(pauses.waitForArrivals(c.passes));
         });
@@ -104,8 +105,9 @@ TEST(PageCache, StoppedWorkersStayStoppedAndOverlappingSetsEndTogether) {
         pauses.release();
         ASSERT_TRUE(waitForWorkers(20s));
         EXPECT_EQ(site.requests().size(), std::size_t(c.passes));
-        EXPECT_EQ(controls.itemText("超级列表框1", 0, 2), " id=\"planinfo\"> 1 进行中");
+        EXPECT_EQ(controls.itemText(ctl::kPageCacheList, 0, 2), " id=\"planinfo\"> 1 进行中");
         EXPECT_FALSE(deleteLock(state.currentLock.load()));  // its worker let go of it
+        EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
     }
 }
 

@@ -58,7 +58,7 @@ class CachedPlans : public ::testing::Test {
   protected:
     CachedPlans() {
         for (const CachedPlan& p : cachedPlans())
-            controls.setItemText("超级列表框1", p.cacheRow, 2,
+            controls.setItemText(ctl::kPageCacheList, p.cacheRow, 2,
                                  fill(pageWith(blockOf(p.cacheRow)), p.sourceLabel));
     }
     void run(const std::string& control, ControlEvent event) {
@@ -67,10 +67,12 @@ class CachedPlans : public ::testing::Test {
     std::map<std::string, int> periods() {
         std::map<std::string, int> p;
         for (PlanGroup g : {PlanGroup::BackThree, PlanGroup::BackTwo})
-            for (const std::string& t : groupTimers(g))
+            for (const ControlName& t : groupTimers(g))
                 p[t] = controls.period(t);
         return p;
     }
+
+    void TearDown() override { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
 
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
@@ -81,13 +83,13 @@ class CachedPlans : public ::testing::Test {
 TEST_F(CachedPlans, EachButtonStartsOnlyItsOwnTimerAndEachTickShowsItsOwnRow) {
     for (const CachedPlan& p : cachedPlans()) {
         SCOPED_TRACE(p.button);
-        const std::string& box = groupTextBox(p.group);
+        const ControlName& box = groupTextBox(p.group);
         const std::string shown = fill(blockOf(p.cacheRow), p.planName);
         std::vector<std::string> writes = {"", shown};
         if (p.order == SubstitutionOrder::ExtractFirst)
             writes.insert(writes.begin() + 1, fill(blockOf(p.cacheRow), p.sourceLabel));
         std::map<std::string, int> expected = periods();  // the other group's timer stays
-        for (const std::string& t : groupTimers(p.group))
+        for (const ControlName& t : groupTimers(p.group))
             expected[t] = t == p.refreshTimer ? 30000 : 0;
 
         const std::pair<std::string, ControlEvent> clickThenTick[] = {
@@ -106,19 +108,19 @@ TEST_F(CachedPlans, PeriodPhaseAndEmptyRows) {
     const std::map<std::string, int> periods = {
         {"2.5", 2500}, {"0", 0}, {"-1", 0}, {"abc", 0}, {"1e30", INT_MAX}};
     for (const auto& [seconds, ms] : periods) {
-        controls.setText("编辑框6", seconds);
+        controls.setText(ctl::kRefreshPeriodBox, seconds);
         run("按钮2", ControlEvent::Click);
-        EXPECT_EQ(controls.period("时钟6"), ms) << seconds;
-        EXPECT_EQ(controls.text("编辑框2"), fill(blockOf(0), "乾坤")) << seconds;
+        EXPECT_EQ(controls.period(ctl::timer(6)), ms) << seconds;
+        EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), fill(blockOf(0), "乾坤")) << seconds;
     }
     // 按钮28 keeps its own timer running in its phase; 按钮36 stops all eighteen, its own too.
-    controls.setText("编辑框6", "30");
+    controls.setText(ctl::kRefreshPeriodBox, "30");
     for (const char* button : {"按钮28", "按钮28", "按钮36", "按钮36"})
         run(button, ControlEvent::Click);
-    EXPECT_EQ(controls.timerStarts("时钟23"), 1);
-    EXPECT_EQ(controls.timerStarts("时钟25"), 2);
+    EXPECT_EQ(controls.timerStarts(ctl::timer(23)), 1);
+    EXPECT_EQ(controls.timerStarts(ctl::timer(25)), 2);
 
-    controls.setItemText("超级列表框1", 0, 2, "");  // not fetched yet
+    controls.setItemText(ctl::kPageCacheList, 0, 2, "");  // not fetched yet
     run("按钮2", ControlEvent::Click);
-    EXPECT_EQ(controls.text("编辑框2"), "");
+    EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), "");
 }

@@ -15,7 +15,7 @@ TEST(Announcement, DropsTaggedBlanksButKeepsBareTags) {
     Handlers h;
     h.app.settings.publisherSite = server->url("");
     loadAnnouncement(h.app);
-    EXPECT_EQ(h.controls.text("编辑框3"), "公告第一</p>第二</P> 完");
+    EXPECT_EQ(h.controls.text(ctl::kAnnouncementBox), "公告第一</p>第二</P> 完");
 }
 
 TEST(UpdateCheck, FollowsThePublishedVersion) {
@@ -46,8 +46,8 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
             site({{"/ruanjian/gengxin.htm", c.version}, {"/ruanjian/xzlj.htm", page(c.link)}});
         Handlers h;
         h.app.settings.publisherSite = server->url("");
-        h.controls.setVisible("超级链接框1", true);
-        h.controls.setText("编辑框2", "plan");
+        h.controls.setVisible(ctl::kDownloadLink, true);
+        h.controls.setText(ctl::kBackThreePlanBox, "plan");
         int closesDuringWait = -1;
         h.desktop.setDelayHook([&](int) { closesDuringWait = h.desktop.closeRequests(); });
         checkForUpdate(h.app);
@@ -57,12 +57,12 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
         for (const std::string& request : server->requests())
             paths.push_back(pathOf(request));
         EXPECT_EQ(paths, (std::vector<std::string>{"/ruanjian/gengxin.htm", "/ruanjian/xzlj.htm"}));
-        EXPECT_EQ(h.controls.text("透明标签2"), c.link);
-        EXPECT_FALSE(h.controls.visible("超级链接框1"));
+        EXPECT_EQ(h.controls.text(ctl::kDownloadAddressLabel), c.link);
+        EXPECT_FALSE(h.controls.visible(ctl::kDownloadLink));
         const auto messages = h.desktop.messages();
         if (!c.reported) {
             EXPECT_TRUE(messages.empty());
-            EXPECT_EQ(h.controls.text("编辑框2"), "plan");
+            EXPECT_EQ(h.controls.text(ctl::kBackThreePlanBox), "plan");
             EXPECT_TRUE(h.desktop.delays().empty());
             EXPECT_EQ(h.desktop.closeRequests(), 0);
             EXPECT_TRUE(h.desktop.openedAddresses().empty());
@@ -71,11 +71,11 @@ TEST(UpdateCheck, FollowsThePublishedVersion) {
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, "发现新版本！请下载最新版");
         EXPECT_EQ(messages[0].style, 0);
-        EXPECT_EQ(h.controls.text("超级链接框1"), c.link);
+        EXPECT_EQ(h.controls.text(ctl::kDownloadLink), c.link);
         EXPECT_EQ(h.desktop.openedAddresses(), c.opened.empty()
                                                    ? std::vector<std::string>{}
                                                    : std::vector<std::string>{c.opened});
-        EXPECT_EQ(h.controls.text("编辑框2"), kNotice);
+        EXPECT_EQ(h.controls.text(ctl::kBackThreePlanBox), kNotice);
         EXPECT_EQ(h.desktop.delays(), std::vector<int>{kNewVersionWaitMs});
         EXPECT_EQ(closesDuringWait, 0);
         EXPECT_EQ(h.desktop.closeRequests(), 1);

@@ -81,7 +81,7 @@ struct BlogSite {
             gbkToUtf8(gbkPage);
         server = site({{"/ssc/201612/63.html", page(utf8)}});
         h.app.settings.blogSite = server->url("");
-        h.controls.setText("编辑框5", "old list");
+        h.controls.setText(ctl::kBlogPlansBox, "old list");
     }
     void update() {
         checkBlogDate(h.app, kToday);
@@ -94,13 +94,13 @@ struct BlogSite {
 TEST(BlogPlans, YesterdaysArticleIsReportedAndStillListed) {
     BlogSite blog(article("2017-03-04 07:55", kPlans));
     blog.update();
-    EXPECT_EQ(blog.h.controls.text("标签7"), notUpdatedText("2017-03-04"));
+    EXPECT_EQ(blog.h.controls.text(ctl::kBlogStatusLabel), notUpdatedText("2017-03-04"));
     const auto messages = blog.h.desktop.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "点击确定后所更新的是昨天的博客地址，今天博客地址请稍后再试！");
     EXPECT_EQ(messages[0].style, 16);
     EXPECT_EQ(messages[0].caption, "信息：");
-    EXPECT_EQ(blog.h.controls.text("编辑框5"), kPlanList);
+    EXPECT_EQ(blog.h.controls.text(ctl::kBlogPlansBox), kPlanList);
     ASSERT_EQ(blog.server->requests().size(), 2u);  // one request per step
     for (const std::string& request : blog.server->requests())
         EXPECT_EQ(requestLine(request), "GET /ssc/201612/63.html HTTP/1.1");
@@ -109,9 +109,9 @@ TEST(BlogPlans, YesterdaysArticleIsReportedAndStillListed) {
 TEST(BlogPlans, ArticleWithoutDateStillListsItsLinks) {
     BlogSite blog(kPlans);
     blog.update();
-    EXPECT_EQ(blog.h.controls.text("标签7"), pendingText(""));
+    EXPECT_EQ(blog.h.controls.text(ctl::kBlogStatusLabel), pendingText(""));
     EXPECT_TRUE(blog.h.desktop.messages().empty());
-    EXPECT_EQ(blog.h.controls.text("编辑框5"), kPlanList);
+    EXPECT_EQ(blog.h.controls.text(ctl::kBlogPlansBox), kPlanList);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ inline Reply page(const std::string& body) {
 }
 
 struct Handlers {
+    ~Handlers() { EXPECT_EQ(controls.unknownNames(), std::vector<std::string>()); }
     FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;

@@ -20,14 +20,14 @@ TEST(VisitCounter, AppendsTheDigitsOfTheCounterImagesInOrder) {
     h.app.settings.counterSite = server->url("");
     h.app.settings.counterId = "1032";
     h.app.settings.counterImagePrefix = prefix;
-    h.controls.setText("标签3", "第 1 期");
-    h.controls.setText("标签5", "访问：");
+    h.controls.setText(ctl::kDrawPanelCaption, "第 1 期");
+    h.controls.setText(ctl::kCounterWorkLabel, "访问：");
 
     requestVisitCounter(h.app);
-    EXPECT_EQ(h.controls.text("标签3"), "  ");
-    EXPECT_EQ(h.controls.text("标签5"), "访问：1207");
+    EXPECT_EQ(h.controls.text(ctl::kDrawPanelCaption), "  ");
+    EXPECT_EQ(h.controls.text(ctl::kCounterWorkLabel), "访问：1207");
     requestVisitCounter(h.app);  // nothing clears the caption
-    EXPECT_EQ(h.controls.text("标签5"), "访问：12071207");
+    EXPECT_EQ(h.controls.text(ctl::kCounterWorkLabel), "访问：12071207");
 }
 
 TEST(VisitCounter, LazyGroupsOnDeeperPaths) {

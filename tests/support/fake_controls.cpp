@@ -12,7 +12,7 @@ void FakeControls::setContentChangedHandler(std::function<void(const std::string
     contentChanged_ = std::move(handler);
 }
 
-void FakeControls::setListRows(const std::string& name, const GridRows& rows) {
+void FakeControls::setListRows(ControlName name, const GridRows& rows) {
     std::lock_guard lock(mutex_);
     admit(name);
     ControlRecord* c = state_.find(name);
@@ -25,29 +25,29 @@ void FakeControls::setListRows(const std::string& name, const GridRows& rows) {
         row.resize(size_t(c->columns));
 }
 
-std::vector<std::string> FakeControls::history(const std::string& name) {
+std::vector<std::string> FakeControls::history(ControlName name) {
     std::lock_guard lock(mutex_);
     auto it = history_.find(name);
     return it == history_.end() ? std::vector<std::string>() : it->second;
 }
 
-int FakeControls::contentChanges(const std::string& name) {
+int FakeControls::contentChanges(ControlName name) {
     return int(history(name).size());
 }
 
-std::size_t FakeControls::bytesRead(const std::string& name) {
+std::size_t FakeControls::bytesRead(ControlName name) {
     std::lock_guard lock(mutex_);
     return bytesRead_[name];
 }
 
-int FakeControls::timerStarts(const std::string& name) {
+int FakeControls::timerStarts(ControlName name) {
     std::lock_guard lock(mutex_);
     admit(name);
     ControlRecord* c = state_.find(name);
     return c ? c->starts : 0;
 }
 
-int FakeControls::gridColumnWidth(const std::string& name, int column) {
+int FakeControls::gridColumnWidth(ControlName name, int column) {
     std::lock_guard lock(mutex_);
     admit(name);
     ControlRecord* c = state_.find(name);
@@ -61,7 +61,7 @@ std::vector<std::string> FakeControls::unknownNames() {
     return state_.unknownNames();
 }
 
-void FakeControls::admit(const std::string& name) {
+void FakeControls::admit(ControlName name) {
     if (strict_ || state_.has(name)) return;
     ControlSpec spec;
     spec.name = name;
@@ -78,7 +78,7 @@ void FakeControls::written(const std::string& name, const ControlRecord* c,
     if (handler) handler(name);
 }
 
-std::string FakeControls::text(const std::string& name) {
+std::string FakeControls::text(ControlName name) {
     std::lock_guard lock(mutex_);
     admit(name);
     std::string text = state_.text(name);
@@ -86,20 +86,19 @@ std::string FakeControls::text(const std::string& name) {
     return text;
 }
 
-void FakeControls::setText(const std::string& name, const std::string& text) {
+void FakeControls::setText(ControlName name, const std::string& text) {
     std::unique_lock lock(mutex_);
     admit(name);
     written(name, state_.setText(name, text), lock);
 }
 
-void FakeControls::appendText(const std::string& name, const std::string& text) {
+void FakeControls::appendText(ControlName name, const std::string& text) {
     std::unique_lock lock(mutex_);
     admit(name);
     written(name, state_.appendText(name, text), lock);
 }
 
-ContentSince FakeControls::contentSince(const std::string& name, std::uint64_t run,
-                                        std::size_t offset) {
+ContentSince FakeControls::contentSince(ControlName name, std::uint64_t run, std::size_t offset) {
     std::lock_guard lock(mutex_);
     admit(name);
     ContentSince since = state_.contentSince(name, run, offset);
@@ -107,62 +106,61 @@ ContentSince FakeControls::contentSince(const std::string& name, std::uint64_t r
     return since;
 }
 
-bool FakeControls::visible(const std::string& name) {
+bool FakeControls::visible(ControlName name) {
     std::lock_guard lock(mutex_);
     admit(name);
     return state_.visible(name);
 }
 
-void FakeControls::setVisible(const std::string& name, bool visible) {
+void FakeControls::setVisible(ControlName name, bool visible) {
     std::lock_guard lock(mutex_);
     admit(name);
     state_.setVisible(name, visible);
 }
 
-int FakeControls::period(const std::string& name) {
+int FakeControls::period(ControlName name) {
     std::lock_guard lock(mutex_);
     admit(name);
     return state_.period(name);
 }
 
-void FakeControls::setPeriod(const std::string& name, int ms) {
+void FakeControls::setPeriod(ControlName name, int ms) {
     std::lock_guard lock(mutex_);
     admit(name);
     state_.setPeriod(name, ms);
 }
 
-int FakeControls::itemCount(const std::string& name) {
+int FakeControls::itemCount(ControlName name) {
     std::lock_guard lock(mutex_);
     admit(name);
     return state_.itemCount(name);
 }
 
-std::string FakeControls::itemText(const std::string& name, int row, int column) {
+std::string FakeControls::itemText(ControlName name, int row, int column) {
     std::lock_guard lock(mutex_);
     admit(name);
     return state_.itemText(name, row, column);
 }
 
-void FakeControls::setItemText(const std::string& name, int row, int column,
-                               const std::string& text) {
+void FakeControls::setItemText(ControlName name, int row, int column, const std::string& text) {
     std::lock_guard lock(mutex_);
     admit(name);
     state_.setItemText(name, row, column, text);
 }
 
-void FakeControls::setGridRows(const std::string& name, const GridRows& rows) {
+void FakeControls::setGridRows(ControlName name, const GridRows& rows) {
     std::lock_guard lock(mutex_);
     admit(name);
     state_.setGridRows(name, rows);
 }
 
-GridRows FakeControls::gridRows(const std::string& name) {
+GridRows FakeControls::gridRows(ControlName name) {
     std::lock_guard lock(mutex_);
     admit(name);
     return state_.gridRows(name);
 }
 
-void FakeControls::setGridColumnWidth(const std::string& name, int column, int width) {
+void FakeControls::setGridColumnWidth(ControlName name, int column, int width) {
     std::lock_guard lock(mutex_);
     admit(name);
     state_.setGridColumnWidth(name, column, width);

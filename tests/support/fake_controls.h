@@ -26,38 +26,36 @@ class FakeControls final : public Controls {
 
     // Called after every write or append of an edit box, outside the fake's lock.
     void setContentChangedHandler(std::function<void(const std::string&)> handler);
-    void setListRows(const std::string& name, const GridRows& rows);
+    void setListRows(ControlName name, const GridRows& rows);
 
     // Every content an edit box had after each write or append, in order.
-    std::vector<std::string> history(const std::string& name);
-    int contentChanges(const std::string& name);
+    std::vector<std::string> history(ControlName name);
+    int contentChanges(ControlName name);
     // Bytes of the control's content handed out by text() and contentSince() so far.
-    std::size_t bytesRead(const std::string& name);
-    int timerStarts(const std::string& name);
-    int gridColumnWidth(const std::string& name, int column);
+    std::size_t bytesRead(ControlName name);
+    int timerStarts(ControlName name);
+    int gridColumnWidth(ControlName name, int column);
     // Names asked for that no control has, each once, in order; always empty when unseeded.
     std::vector<std::string> unknownNames();
 
-    std::string text(const std::string& name) override;
-    void setText(const std::string& name, const std::string& text) override;
-    void appendText(const std::string& name, const std::string& text) override;
-    ContentSince contentSince(const std::string& name, std::uint64_t run,
-                              std::size_t offset) override;
-    bool visible(const std::string& name) override;
-    void setVisible(const std::string& name, bool visible) override;
-    int period(const std::string& name) override;
-    void setPeriod(const std::string& name, int ms) override;
-    int itemCount(const std::string& name) override;
-    std::string itemText(const std::string& name, int row, int column = 0) override;
-    void setItemText(const std::string& name, int row, int column,
-                     const std::string& text) override;
-    void setGridRows(const std::string& name, const GridRows& rows) override;
-    GridRows gridRows(const std::string& name) override;
-    void setGridColumnWidth(const std::string& name, int column, int width) override;
+    std::string text(ControlName name) override;
+    void setText(ControlName name, const std::string& text) override;
+    void appendText(ControlName name, const std::string& text) override;
+    ContentSince contentSince(ControlName name, std::uint64_t run, std::size_t offset) override;
+    bool visible(ControlName name) override;
+    void setVisible(ControlName name, bool visible) override;
+    int period(ControlName name) override;
+    void setPeriod(ControlName name, int ms) override;
+    int itemCount(ControlName name) override;
+    std::string itemText(ControlName name, int row, int column = 0) override;
+    void setItemText(ControlName name, int row, int column, const std::string& text) override;
+    void setGridRows(ControlName name, const GridRows& rows) override;
+    GridRows gridRows(ControlName name) override;
+    void setGridColumnWidth(ControlName name, int column, int width) override;
 
   private:
     // With mutex_ held: an unseeded fake makes the control on first use.
-    void admit(const std::string& name);
+    void admit(ControlName name);
     void written(const std::string& name, const ControlRecord* c,
                  std::unique_lock<std::mutex>& lock);
 

@@ -34,10 +34,10 @@ bool waitUntil(const std::function<bool()>& pred, std::chrono::milliseconds time
 
 std::vector<ControlSpec> sampleLayout() {
     std::vector<ControlSpec> layout;
-    auto add = [&layout](std::string name, ControlKind kind, std::uint32_t id, int l, int t, int w,
+    auto add = [&layout](ControlName name, ControlKind kind, std::uint32_t id, int l, int t, int w,
                          int h) -> ControlSpec& {
         ControlSpec s;
-        s.name = std::move(name);
+        s.name = name;
         s.kind = kind;
         s.id = id;
         s.left = l;
@@ -47,32 +47,33 @@ std::vector<ControlSpec> sampleLayout() {
         layout.push_back(std::move(s));
         return layout.back();
     };
-    ControlSpec& tabs = add("选择夹1", ControlKind::TabControl, 1, 200, 103, 640, 481);
+    ControlSpec& tabs = add(ctl::kMainTabs, ControlKind::TabControl, 1, 200, 103, 640, 481);
     tabs.pageCaptions = {"后三700大底", "后二60注"};
-    ControlSpec& box = add("编辑框2", ControlKind::EditBox, 2, 3, 24, 413, 384);
+    ControlSpec& box = add(ctl::kBackThreePlanBox, ControlKind::EditBox, 2, 3, 24, 413, 384);
     box.container = "选择夹1";
     box.multiLine = box.verticalScrollBar = true;
-    ControlSpec& numbers = add("编辑框1", ControlKind::EditBox, 3, 6, 416, 120, 41);
+    ControlSpec& numbers = add(ctl::kBackThreeNumbersBox, ControlKind::EditBox, 3, 6, 416, 120, 41);
     numbers.container = "选择夹1";
     numbers.multiLine = true;
     numbers.text = "\r\n挂机直接采集专用";
-    ControlSpec& other = add("编辑框10", ControlKind::EditBox, 4, 0, 25, 392, 392);
+    ControlSpec& other = add(ctl::kBackTwoPlanBox, ControlKind::EditBox, 4, 0, 25, 392, 392);
     other.container = "选择夹1";
     other.page = 1;
     other.multiLine = true;
-    add("编辑框6", ControlKind::EditBox, 5, 746, 97, 32, 24).text = "30";
-    add("标签4", ControlKind::Label, 6, 132, 75, 67, 24);
-    ControlSpec& button = add("按钮25", ControlKind::Button, 7, 72, 65, 256, 56);
+    add(ctl::kRefreshPeriodBox, ControlKind::EditBox, 5, 746, 97, 32, 24).text = "30";
+    add(ctl::kCountdownLabel, ControlKind::Label, 6, 132, 75, 67, 24);
+    ControlSpec& button =
+        add(ctl::kRefreshPageCacheButton, ControlKind::Button, 7, 72, 65, 256, 56);
     button.container = "选择夹1";
     button.text = "A&B ";
-    ControlSpec& hidden = add("超级列表框1", ControlKind::ListView, 8, 184, 400, 392, 72);
+    ControlSpec& hidden = add(ctl::kPageCacheList, ControlKind::ListView, 8, 184, 400, 392, 72);
     hidden.visible = false;
     hidden.columnHeaders = {"网址", "操作", "返回信息"};
     hidden.columnWidths = {200, 80, 250};
     hidden.rows = {{"/detail/1193.html", "3", ""}, {"/detail/1191.html", "3", ""}};
-    add("高级表格1", ControlKind::Grid, 9, 0, 104, 192, 464);
-    add("时钟1", ControlKind::Timer, 10, 0, 0, 0, 0);
-    add("时钟3", ControlKind::Timer, 11, 0, 0, 0, 0);
+    add(ctl::kDrawHistoryGrid, ControlKind::Grid, 9, 0, 104, 192, 464);
+    add(ctl::kCountdownTimer, ControlKind::Timer, 10, 0, 0, 0, 0);
+    add(ctl::timer(3), ControlKind::Timer, 11, 0, 0, 0, 0);
     return layout;
 }
 
