@@ -33,6 +33,9 @@ MainWindow* mainWindow() {
 
 // Prints the time of the window's first paint.
 class PaintWatch final : public QObject {
+  public:
+    using QObject::QObject;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !painted_) {
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
     ProgramOptions options;
     options.adjustStartup = [&](StartupSequence& steps) {
         MainWindow* window = mainWindow();
-        window->installEventFilter(new PaintWatch);
+        window->installEventFilter(new PaintWatch(window));
         auto announcement = steps.loadAnnouncement;
         steps.loadAnnouncement = [&, window, announcement](App& app) {
             app.settings.publisherSite = app.settings.counterSite = app.settings.drawSite =
