@@ -106,7 +106,7 @@ void scrapeDrawHistory(App& app) {
                    " bytes from " + app.settings.drawSite + kDrawTrendPath);
         return;
     }
-    // The whole board, grid and labels, in one request; a closed window runs neither request.
+    // The whole board, grid and labels, in one request, which a closed window does not run.
     app.controls.inOneRequest([ticket, &board](Controls& controls) {
         std::lock_guard lock(g_publishing);
         if (ticket == 0 || ticket <= g_shown) return;
