@@ -20,7 +20,7 @@
 
 #include "catalogue/catalogue.h"
 #include "core/code_page.h"
-#include "core/shutdown.h"
+#include "core/threads.h"
 #include "gui/main_window.h"
 #include "killplans/kill_plans.h"
 #include "plans/plan_fetch.h"

@@ -45,8 +45,10 @@ void StartupSequence::run(App& app) const {
     if (loadAnnouncement) loadAnnouncement(app);
     app.controls.setPeriod(ctl::kCountdownTimer, 1000);
     if (drawHistoryWorker) {
-        // The worker outlives this call; App lives as long as the process.
-        startThread([&app, worker = drawHistoryWorker](int) { worker(app); });
+        // The worker outlives this call: it gets its own WorkerContext, not this call's App.
+        startThread([context = WorkerContext(app), worker = drawHistoryWorker](int) mutable {
+            worker(context.app());
+        });
     }
     if (checkForUpdate) checkForUpdate(app);
     if (requestVisitCounter) requestVisitCounter(app);

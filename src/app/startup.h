@@ -15,7 +15,7 @@ struct StartupSequence {
     std::function<void()> pinProcessor;
     std::function<void()> applyStyle;
     std::function<void(App&)> loadAnnouncement;
-    std::function<void(App&)> drawHistoryWorker;  // runs on its own thread
+    std::function<void(App&)> drawHistoryWorker;  // runs on its own thread with a WorkerContext
     std::function<void(App&)> checkForUpdate;
     std::function<void(App&)> requestVisitCounter;
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,11 @@ class Controls {
     virtual void setGridRows(ControlName name, const GridRows& rows) = 0;
     virtual GridRows gridRows(ControlName name) = 0;
     virtual void setGridColumnWidth(ControlName name, int column, int width) = 0;
+
+    // Runs `calls` (calls to this facade) as one request to the window: a worker waits once for
+    // all of them, and no other request runs between them. A facade that is not a window's runs
+    // them on the calling thread.
+    virtual void inOneRequest(const std::function<void(Controls&)>& calls) { calls(*this); }
 };
 
 }  // namespace pv

@@ -40,4 +40,21 @@ struct App {
     ProgramState& state;
 };
 
+// What a worker thread is given of the program: its own copy of the handler's App, so that no
+// worker refers to the App of the handler that started it (which may be a temporary). The copy
+// holds the settings by value and the controls facade, the desktop and the program state by
+// reference. Those three belong to whoever made the App (the program's Runtime, a test's
+// fixture), and that owner outlives every worker by contract: it waits for every worker
+// (waitForWorkers, core/threads.h) before it lets them go; the program's Runtime is never
+// destroyed at all. A worker holds nothing else of the program.
+class WorkerContext {
+  public:
+    explicit WorkerContext(const App& app) : app_(app) {}
+    // The worker's own App, to hand to the worker's entry.
+    App& app() { return app_; }
+
+  private:
+    App app_;
+};
+
 }  // namespace pv

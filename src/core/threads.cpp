@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/shutdown.h"
-
 namespace pv {
 namespace {
 

@@ -1,5 +1,5 @@
 // Threads and locks addressed by plain 32-bit handles; 0 means none. Every thread started
-// here counts as a live worker until it has ended completely (liveWorkers in shutdown.h).
+// here counts as a live worker until it has ended completely (liveWorkers below).
 #pragma once
 
 #include <chrono>
@@ -31,5 +31,13 @@ void leaveLock(LockHandle handle);
 bool waitForLockWaitersForTesting(LockHandle handle, int count, std::chrono::milliseconds timeout);
 // Locks created and not yet deleted.
 int liveLocks();
+
+// Every thread started with startThread counts as a live worker from its start
+// until it has ended completely: its entry returned, what the entry captured and the thread's
+// thread-locals destroyed, the thread joined. The end of the program waits for that, so it
+// never runs into a worker still tearing down.
+int liveWorkers();
+// Waits until no worker is left or the timeout passed; true when none is left.
+bool waitForWorkers(std::chrono::milliseconds timeout);
 
 }  // namespace pv

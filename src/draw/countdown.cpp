@@ -9,7 +9,11 @@ constexpr int kDayTriggerTick = 45;
 constexpr int kNightTriggerTick = 33;
 
 void fireTrigger(App& app, const DrawTrigger& trigger) {
-    if (trigger.scrape) startThread([&app, scrape = trigger.scrape](int) { scrape(app); });
+    if (trigger.scrape) {
+        startThread([context = WorkerContext(app), scrape = trigger.scrape](int) mutable {
+            scrape(context.app());
+        });
+    }
     // Ticks keep arriving while the refresh waits; they push the counter past the threshold
     // instead of firing again.
     if (trigger.refresh) trigger.refresh(app);

@@ -40,7 +40,7 @@ NightStep nightTriggerStep(std::int32_t counter);
 
 // What a trigger sets going; the program's own is composed by the app library.
 struct DrawTrigger {
-    std::function<void(App&)> scrape;   // body of a new detached worker thread
+    std::function<void(App&)> scrape;   // body of a new detached worker, given its WorkerContext
     std::function<void(App&)> refresh;  // then run on the window thread and waited for
 };
 

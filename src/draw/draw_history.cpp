@@ -37,7 +37,9 @@ bool collatesBefore(const std::string& a, const std::string& b) {
 }
 
 // Overlapping scrapes publish one at a time, and a scrape older than the board on show does not
-// replace it.
+// replace it. Each scrape reaches the window in two requests (its start and its board); the
+// counters are read and written only inside them, and the mutex is held there alone, never
+// while a worker waits for the window.
 std::mutex g_publishing;
 std::uint64_t g_started = 0;  // guarded by g_publishing
 std::uint64_t g_shown = 0;    // guarded by g_publishing
@@ -86,14 +88,14 @@ std::optional<DrawBoard> drawBoardFromPage(std::string_view page) {
 }
 
 void scrapeDrawHistory(App& app) {
-    std::uint64_t ticket;
-    {
-        // Every scrape starts from the header row, so the grid never shows an older board
-        // than the latest scrape that got its list.
+    // Every scrape starts from the header row, so the grid never shows an older board than the
+    // latest scrape that got its list. The ticket is taken in the same request as the reset.
+    std::uint64_t ticket = 0;
+    app.controls.inOneRequest([&ticket](Controls& controls) {
         std::lock_guard lock(g_publishing);
         ticket = ++g_started;
-        resetGrid(app.controls);
-    }
+        resetGrid(controls);
+    });
     // The text ends at the first zero byte. Cut in place: a page may be as large as the body cap.
     std::string page = fetchUrl(app.settings.drawSite + kDrawTrendPath);
     if (const std::size_t zero = page.find('\0'); zero != std::string::npos) page.resize(zero);
@@ -104,11 +106,13 @@ void scrapeDrawHistory(App& app) {
                    " bytes from " + app.settings.drawSite + kDrawTrendPath);
         return;
     }
-    std::lock_guard lock(g_publishing);
-    if (ticket > g_shown) {
-        showBoard(app.controls, *board);
+    // The whole board, grid and labels, in one request, which a closed window does not run.
+    app.controls.inOneRequest([ticket, &board](Controls& controls) {
+        std::lock_guard lock(g_publishing);
+        if (ticket == 0 || ticket <= g_shown) return;
+        showBoard(controls, *board);
         g_shown = ticket;
-    }
+    });
 }
 
 }  // namespace pv

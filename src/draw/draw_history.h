@@ -28,8 +28,9 @@ GridRows drawGridHeader();
 std::optional<DrawBoard> drawBoardFromPage(std::string_view page);
 
 // Worker entry: cuts the grid back to its header row, fetches the trend page and hands the board
-// to the window. A page without a usable draw leaves the header row alone in the grid and the
-// labels as they were; of overlapping scrapes, an older board never replaces a newer one.
+// to the window in one request. A page without a usable draw leaves the header row alone in the
+// grid and the labels as they were; of overlapping scrapes, an older board never replaces a newer
+// one.
 void scrapeDrawHistory(App& app);
 
 }  // namespace pv

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "core/log.h"
-#include "core/shutdown.h"
+#include "core/threads.h"
 #include "gui/qt_text.h"
 #include "gui/settings_file.h"
 #include "web/curl_global.h"

@@ -332,6 +332,11 @@ GridRows QtControls::gridRows(ControlName name) {
     return gate_.call([this, name] { return state_.gridRows(name); }, GridRows());
 }
 
+void QtControls::inOneRequest(const std::function<void(Controls&)>& calls) {
+    // On the window thread the calls inside go straight to the state.
+    gate_.run([this, calls] { calls(*this); });
+}
+
 void QtControls::setGridColumnWidth(ControlName name, int column, int width) {
     gate_.run([this, name, column, width] {
         if (!state_.setGridColumnWidth(name, column, width)) return;

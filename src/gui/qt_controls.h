@@ -54,6 +54,7 @@ class QtControls final : public Controls {
     void setGridRows(ControlName name, const GridRows& rows) override;
     GridRows gridRows(ControlName name) override;
     void setGridColumnWidth(ControlName name, int column, int width) override;
+    void inOneRequest(const std::function<void(Controls&)>& calls) override;
 
   private:
     struct View {

@@ -73,8 +73,10 @@ void refreshPageCache(App& app) {
         // handle, which the next row would already have replaced.
         const LockHandle lock = createLock();
         state.currentLock.store(lock);
-        const bool started = startThread(
-            [&app, lock, refresh](int n) { pageWorker(app, n, lock, refresh); }, number);
+        const bool started =
+            startThread([context = WorkerContext(app), lock,
+                         refresh](int n) mutable { pageWorker(context.app(), n, lock, refresh); },
+                        number);
         if (!started) {
             deleteLock(lock);
             logFailure("page cache: no thread for row " + std::to_string(number - 1));

@@ -39,8 +39,9 @@ int pagePauseMs(int factor);
 // Click of 按钮25 and the countdown's refresh trigger. Runs on the window thread and returns after
 // its 15 s wait, serving window events meanwhile; it may be re-entered during the wait.
 void refreshPageCache(App& app);
-// Worker entry; rowNumber counts from 1. Refetches the row until the stop flag is set or refresh
-// number `refresh` has been stopped, bracketing each pass with `lock`, which it deletes at its end.
+// Worker entry, given its own WorkerContext's App; rowNumber counts from 1. Refetches the row until
+// the stop flag is set or refresh number `refresh` has been stopped, bracketing each pass with
+// `lock`, which it deletes at its end.
 void pageWorker(App& app, int rowNumber, LockHandle lock, std::uint32_t refresh);
 
 }  // namespace pv

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/layout_table.h"
-#include "core/shutdown.h"
+#include "core/threads.h"
 #include "support/fake_controls.h"
 #include "support/fake_desktop.h"
 

@@ -17,6 +17,7 @@
 #include "catalogue/catalogue.h"
 #include "core/code_page.h"
 #include "core/text.h"
+#include "core/threads.h"
 #include "origin/plan_texts.h"
 #include "origin_viewer.h"
 #include "publisher/blog_plans.h"

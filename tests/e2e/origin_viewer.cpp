@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "core/shutdown.h"
+#include "core/threads.h"
 #include "support/window_support.h"
 
 namespace pv::test {

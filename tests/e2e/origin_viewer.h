@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/convert.h"
+#include "core/threads.h"
 #include "gui/main_window.h"
 #include "origin/origin_server.h"
 

@@ -16,6 +16,7 @@
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "core/text.h"
+#include "core/threads.h"
 #include "gui/main_window.h"
 #include "support/loopback_server.h"
 #include "support/window_support.h"

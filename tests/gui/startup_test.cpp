@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/shutdown.h"
+#include "core/threads.h"
 #include "gui/main_window.h"
 #include "support/window_support.h"
 

@@ -11,10 +11,12 @@
 #include "core/code_page.h"
 #include "core/shutdown.h"
 #include "core/text.h"
+#include "core/threads.h"
 #include "plans/page_cache.h"
 #include "support/fake_controls.h"
 #include "support/fake_desktop.h"
 #include "support/loopback_server.h"
+#include "web/curl_global.h"
 
 using namespace pv;
 using namespace pv::test;
@@ -109,6 +111,25 @@ TEST(PageCache, StoppedWorkersStayStoppedAndOverlappingSetsEndTogether) {
         EXPECT_FALSE(deleteLock(state.currentLock.load()));  // its worker let go of it
         EXPECT_EQ(controls.unknownNames(), std::vector<std::string>());
     }
+}
+
+TEST(PageCache, AgainstATricklingSiteTheWorkersEndByTheDeadline) {
+    resetShutdownForTesting();
+    constexpr auto kDeadline = 1500ms;
+    setTransferDeadlineForTesting(kDeadline);
+    const int resting = liveWorkers();
+    test::LoopbackServer site(
+        [](const std::string&) { return test::tricklingReply("HTTP/1.1 200 OK\r\n\r\n", "", 1s); });
+    FakeControls controls(layoutTable(), siteAt(site));
+    FakeDesktop desktop;
+    ProgramState state;
+    App app{controls, desktop, siteAt(site), state};
+    refreshPageCache(app);  // the fake desktop's waits end at once
+    const auto refreshEnded = std::chrono::steady_clock::now();
+    EXPECT_TRUE(waitForWorkers(kDeadline + 5s));
+    EXPECT_EQ(liveWorkers(), resting);
+    EXPECT_LT(std::chrono::steady_clock::now() - refreshEnded, kDeadline + 5s);
+    resetTransferLimitsForTesting();
 }
 
 TEST(PageCache, PausesStayInTheThirtyTwoBitRange) {
