@@ -45,15 +45,22 @@ TEST(StatusLines, KeepEachNonBlankInProgressLineTrimmedWithItsOwnLineEnd) {
         EXPECT_EQ(statusLines(c.box), c.lines) << c.what;
 }
 
-TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
-    FakeControls controls(layoutTable());
+// The two plan boxes wired to their handlers, as in the window.
+class StatusLinesHandlers : public ::testing::Test {
+  protected:
+    StatusLinesHandlers() {
+        controls.setContentChangedHandler([this](const std::string& name) {
+            if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
+        });
+    }
+
+    FakeControls controls{layoutTable()};
     FakeDesktop desktop;
     ProgramState state;
     App app{controls, desktop, Settings{}, state};
-    controls.setContentChangedHandler([&app](const std::string& name) {
-        if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
-    });
+};
 
+TEST_F(StatusLinesHandlers, EachBoxChangeRewritesItsOwnTarget) {
     // 编辑框1 shows the raw section before its cleaned lines replace it.
     controls.setText(ctl::kBackThreePlanBox, "进行中\r\n 01 \r\n\r\n" + kSep);
     EXPECT_EQ(controls.history(ctl::kBackThreeNumbersBox),
@@ -70,14 +77,7 @@ TEST(StatusLines, EachBoxChangeRewritesItsOwnTarget) {
 
 // Whatever pieces a box grows by (a marker or separator cut in two, a two-byte character cut
 // after its lead byte), the lines after every change are those of the whole box.
-TEST(StatusLines, AfterEveryAppendTheLinesAreThoseOfTheWholeBox) {
-    FakeControls controls(layoutTable());
-    FakeDesktop desktop;
-    ProgramState state;
-    App app{controls, desktop, Settings{}, state};
-    controls.setContentChangedHandler([&app](const std::string& name) {
-        if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
-    });
+TEST_F(StatusLinesHandlers, AfterEveryAppendTheLinesAreThoseOfTheWholeBox) {
     const std::string text = "第1期 进 行中 01\r\n-- " + kSep.substr(1) +
                              "\r\n第2期 进行中 　02　\r\n" + repeatText(38, "-") +
                              "\r\n\r\n 03 \r\n" + kSep + "-\r\n第3期 进行中 04\r\n";
