@@ -1,50 +1,21 @@
 // Closing the program while workers are busy ends it with code 0 once the workers have ended,
 // or after the program's wait for them. Start-up readies the process first.
-#include <QElapsedTimer>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include "gui/program.h"
+#include "support/window_support.h"
 
 namespace {
 
-struct Outcome {
-    bool started = false;
-    bool finished = false;
-    qint64 closingMs = -1;
-    int exitCode = -1;
-    QByteArray output;
-    QString errors;
-};
-
-Outcome runProbe(const QString& mode) {
-    Outcome out;
-    QProcess probe;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    probe.setProcessEnvironment(env);
-    probe.start(QStringLiteral(PLANVIEWER_EXIT_PROBE), {mode});
-    if (!probe.waitForStarted(30000)) return out;
-    QByteArray seen;
-    while (!seen.contains("closing\n") && probe.waitForReadyRead(60000))
-        seen += probe.readAllStandardOutput();
-    out.started = seen.contains("closing\n");
-    out.output = seen;
-    QElapsedTimer clock;
-    clock.start();
-    out.finished = probe.waitForFinished(10000);
-    out.closingMs = clock.elapsed();
-    if (!out.finished) probe.kill(), probe.waitForFinished(5000);
-    out.exitCode = probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -1;
-    out.errors = QString::fromLocal8Bit(probe.readAllStandardError());
-    return out;
+pv::test::ProbeRun runProbe(const QString& mode) {
+    return pv::test::runProbe(QStringLiteral(PLANVIEWER_EXIT_PROBE), mode, "closing\n", 10000);
 }
 
 }  // namespace
 
 TEST(OrderlyExit, StartUpIgnoresSigpipeAndSetsUpCurlFirst) {
-    const Outcome out = runProbe(QStringLiteral("cooperative"));
+    const pv::test::ProbeRun out = runProbe(QStringLiteral("cooperative"));
     EXPECT_TRUE(out.output.contains("sigpipe ignored\n")) << out.errors.toStdString();
     EXPECT_TRUE(out.output.contains("curl set up once, on the main thread\n"));
     EXPECT_EQ(out.exitCode, 0);
@@ -53,7 +24,7 @@ TEST(OrderlyExit, StartUpIgnoresSigpipeAndSetsUpCurlFirst) {
 TEST(OrderlyExit, BusyWorkersEndWithTheWindow) {
     for (const char* mode : {"cooperative", "straggler"}) {
         SCOPED_TRACE(mode);
-        const Outcome out = runProbe(QString::fromLatin1(mode));
+        const pv::test::ProbeRun out = runProbe(QString::fromLatin1(mode));
         ASSERT_TRUE(out.started) << out.errors.toStdString();
         EXPECT_TRUE(out.finished);
         // The wait for stragglers, plus slack for a loaded machine and the sanitizers.

@@ -1,8 +1,6 @@
 // The window thread never stops: its timers go on ticking while one of their own handlers waits
 // in the page-cache refresh, and start-up fetches from a site that never finishes its answer
 // leave the window painting and closable.
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTimer>
 #include <memory>
 
@@ -103,35 +101,8 @@ TEST_F(TimersThroughRefresh, NightTimerGoesOnThroughItsRefresh) {
     EXPECT_GE(highest, 43);
 }
 
-struct ProbeRun {
-    QByteArray output;
-    qint64 closingToEndMs = -1;
-    int exitCode = -1;
-    QString errors;
-};
-
 ProbeRun runWaitProbe(const QString& mode) {
-    ProbeRun run;
-    QProcess probe;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    probe.setProcessEnvironment(env);
-    probe.start(QStringLiteral(PLANVIEWER_WAIT_PROBE), {mode});
-    if (!probe.waitForStarted(30000)) return run;
-    while (!run.output.contains("closing ") && probe.waitForReadyRead(30000))
-        run.output += probe.readAllStandardOutput();
-    QElapsedTimer clock;
-    clock.start();
-    if (probe.waitForFinished(20000)) {
-        run.closingToEndMs = clock.elapsed();
-    } else {
-        probe.kill();
-        probe.waitForFinished(5000);
-    }
-    run.output += probe.readAllStandardOutput();
-    run.exitCode = probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -1;
-    run.errors = QString::fromLocal8Bit(probe.readAllStandardError());
-    return run;
+    return runProbe(QStringLiteral(PLANVIEWER_WAIT_PROBE), mode, "closing ", 20000);
 }
 
 qint64 valueOf(const QByteArray& output, const char* key) {
@@ -156,10 +127,10 @@ TEST(FetchWait, WindowPaintsAndClosesWhileTheStartUpFetchWaits) {
         EXPECT_TRUE(run.output.contains("waiting GET /ruanjian/gonggao.htm "))
             << run.output.toStdString();
         EXPECT_TRUE(run.output.contains("asked 确定要关闭吗？"));
-        EXPECT_GE(run.closingToEndMs, 0);
-        EXPECT_LT(run.closingToEndMs, 2000);
+        EXPECT_GE(run.closingMs, 0);
+        EXPECT_LT(run.closingMs, 2000);
         EXPECT_EQ(run.exitCode, 0);
         std::printf("[ measured ] %s: painted at %lld ms, closed to exit in %lld ms\n", mode,
-                    static_cast<long long>(painted), static_cast<long long>(run.closingToEndMs));
+                    static_cast<long long>(painted), static_cast<long long>(run.closingMs));
     }
 }

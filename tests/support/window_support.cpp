@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 namespace pv::test {
@@ -75,6 +77,29 @@ std::vector<ControlSpec> sampleLayout() {
     add(ctl::kCountdownTimer, ControlKind::Timer, 10, 0, 0, 0, 0);
     add(ctl::timer(3), ControlKind::Timer, 11, 0, 0, 0, 0);
     return layout;
+}
+
+ProbeRun runProbe(const QString& program, const QString& mode, const QByteArray& marker,
+                  int finishMs) {
+    ProbeRun run;
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    probe.setProcessEnvironment(env);
+    probe.start(program, {mode});
+    if (!probe.waitForStarted(30000)) return run;
+    while (!run.output.contains(marker) && probe.waitForReadyRead(60000))
+        run.output += probe.readAllStandardOutput();
+    run.started = run.output.contains(marker);
+    QElapsedTimer clock;
+    clock.start();
+    run.finished = probe.waitForFinished(finishMs);
+    run.closingMs = clock.elapsed();
+    if (!run.finished) probe.kill(), probe.waitForFinished(5000);
+    run.output += probe.readAllStandardOutput();
+    run.exitCode = probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(probe.readAllStandardError());
+    return run;
 }
 
 }  // namespace pv::test
