@@ -15,8 +15,9 @@ declare -A allowed=(
     [killplans]="killplans plans catalogue web core"
     [draw]="draw web core"
     [publisher]="publisher web core"
-    [app]="app plans killplans draw publisher catalogue web core"
-    [gui]="gui app plans killplans draw publisher catalogue web core"
+    [check]="check catalogue core"
+    [app]="app check plans killplans draw publisher catalogue web core"
+    [gui]="gui app check plans killplans draw publisher catalogue web core"
     [origin]="origin catalogue core"
 )
 
