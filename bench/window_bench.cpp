@@ -93,7 +93,7 @@ int listing(int count, int runs) {
     settings.planServer = "127.0.0.1";
     settings.planServerPort = server.port();
     Window w(settings);
-    auto* button = qobject_cast<QPushButton*>(w.window.control("按钮46"));
+    auto* button = qobject_cast<QPushButton*>(w.window.control(ctl::button(46)));
     std::vector<double> ms, handler;
     for (int run = 0; run <= runs; ++run) {  // the first run warms up
         QElapsedTimer clock;

@@ -18,10 +18,10 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 // A figure of this size is about 21 px tall and its line fits the 35 px height of its label.
 constexpr int kDigitPixelSize = 32;
 
-const std::string kWindow;  // container of the top-level controls
-const std::string kShapeBox = ctl::kDrawPanel;
-const std::string kMainTabs = ctl::kMainTabs;
-const std::string kPlanTabs = ctl::kPlanTabs;
+constexpr ControlName kWindow;  // container of the top-level controls
+constexpr ControlName kShapeBox = ctl::kDrawPanel;
+constexpr ControlName kMainTabs = ctl::kMainTabs;
+constexpr ControlName kPlanTabs = ctl::kPlanTabs;
 
 // A control's identifier is its kind's base plus the number in its name (按钮25 is 1025), so it
 // is unique and stays the same when the table is reordered.
@@ -211,7 +211,7 @@ void addLastPages(TableBuilder& b) {
 
 }  // namespace
 
-ControlSpec& TableBuilder::add(ControlKind kind, int number, const std::string& container, int page,
+ControlSpec& TableBuilder::add(ControlKind kind, int number, ControlName container, int page,
                                LayoutRect r, std::string text) {
     const KindInfo info = kindInfo(kind);
     ControlSpec& c = table_.emplace_back();
@@ -228,20 +228,20 @@ ControlSpec& TableBuilder::add(ControlKind kind, int number, const std::string& 
     return c;
 }
 
-ControlSpec& TableBuilder::hidden(ControlKind kind, int number, const std::string& container,
+ControlSpec& TableBuilder::hidden(ControlKind kind, int number, ControlName container,
                                   LayoutRect r) {
     ControlSpec& c = add(kind, number, container, 0, r);
     c.visible = false;
     return c;
 }
 
-void TableBuilder::timers(int first, int last, const std::string& container, int page) {
+void TableBuilder::timers(int first, int last, ControlName container, int page) {
     for (int n = first; n <= last; ++n)
         add(ControlKind::Timer, n, container, page, {}).visible = false;
 }
 
-ControlSpec& TableBuilder::add(ControlName name, const std::string& container, int page,
-                               LayoutRect r, std::string text) {
+ControlSpec& TableBuilder::add(ControlName name, ControlName container, int page, LayoutRect r,
+                               std::string text) {
     const std::string bytes = name;
     const std::optional<ControlKind> kind = kindOfName(bytes);
     const std::size_t word = kind ? std::string(kindInfo(*kind).word).size() : 0;
@@ -252,14 +252,13 @@ ControlSpec& TableBuilder::add(ControlName name, const std::string& container, i
     return c;
 }
 
-ControlSpec& TableBuilder::hidden(ControlName name, const std::string& container, LayoutRect r) {
+ControlSpec& TableBuilder::hidden(ControlName name, ControlName container, LayoutRect r) {
     ControlSpec& c = add(name, container, 0, r);
     c.visible = false;
     return c;
 }
 
-void TableBuilder::timers(const std::vector<ControlName>& names, const std::string& container,
-                          int page) {
+void TableBuilder::timers(const std::vector<ControlName>& names, ControlName container, int page) {
     for (ControlName name : names)
         add(name, container, page, {}).visible = false;
 }
@@ -297,9 +296,9 @@ const std::vector<ControlSpec>& layoutTable() {
     return table;
 }
 
-const ControlSpec* findControl(const std::string& name) {
+const ControlSpec* findControl(ControlName name) {
     static const auto index = [] {
-        std::unordered_map<std::string, const ControlSpec*> byName;
+        std::unordered_map<ControlName, const ControlSpec*> byName;
         for (const ControlSpec& c : layoutTable())
             byName.emplace(c.name, &c);
         return byName;

@@ -36,7 +36,7 @@ struct ControlSpec {
     ControlName name;  // GBK control name, e.g. "按钮25"
     ControlKind kind = ControlKind::Button;
     std::uint32_t id = 0;   // unique in the window: a base per kind plus the name's number
-    std::string container;  // name of the containing control; empty for the window itself
+    ControlName container;  // the containing control; empty for the window itself
     int page = 0;           // 0-based page when the container is a tab control
     int left = 0, top = 0, width = 0, height = 0;  // relative to the container's client area
     bool visible = true;
@@ -71,15 +71,15 @@ struct LayoutRect {
 // reference add() hands out stays valid until take(), however many controls follow it.
 class TableBuilder {
   public:
-    ControlSpec& add(ControlKind kind, int number, const std::string& container, int page,
-                     LayoutRect r, std::string text = {});
-    ControlSpec& hidden(ControlKind kind, int number, const std::string& container, LayoutRect r);
-    void timers(int first, int last, const std::string& container, int page);
-    // The same from a control's name, whose kind and number it carries.
-    ControlSpec& add(ControlName name, const std::string& container, int page, LayoutRect r,
+    ControlSpec& add(ControlKind kind, int number, ControlName container, int page, LayoutRect r,
                      std::string text = {});
-    ControlSpec& hidden(ControlName name, const std::string& container, LayoutRect r);
-    void timers(const std::vector<ControlName>& names, const std::string& container, int page);
+    ControlSpec& hidden(ControlKind kind, int number, ControlName container, LayoutRect r);
+    void timers(int first, int last, ControlName container, int page);
+    // The same from a control's name, whose kind and number it carries.
+    ControlSpec& add(ControlName name, ControlName container, int page, LayoutRect r,
+                     std::string text = {});
+    ControlSpec& hidden(ControlName name, ControlName container, LayoutRect r);
+    void timers(const std::vector<ControlName>& names, ControlName container, int page);
     std::vector<ControlSpec> take();
 
   private:
@@ -93,6 +93,6 @@ const WindowSpec& windowSpec();
 // Containers come before their contents.
 const std::vector<ControlSpec>& layoutTable();
 // nullptr when there is no control of that name.
-const ControlSpec* findControl(const std::string& name);
+const ControlSpec* findControl(ControlName name);
 
 }  // namespace pv

@@ -18,7 +18,7 @@ namespace {
 
 std::vector<EventBinding> buildBindings() {
     std::vector<EventBinding> b;
-    auto on = [&b](const std::string& control, ControlEvent event, Handler handler) {
+    auto on = [&b](ControlName control, ControlEvent event, Handler handler) {
         b.push_back({control, event, std::move(handler)});
     };
     on(ctl::kRefreshPageCacheButton, ControlEvent::Click, refreshPageCache);
@@ -34,8 +34,8 @@ std::vector<EventBinding> buildBindings() {
     });
     on(ctl::kNightTimer, ControlEvent::Tick,
        [](App& app) { runNightTriggerTick(app, drawTrigger()); });
-    on(ctl::kBackThreePlanBox, ControlEvent::ContentChanged, onBox2Changed);
-    on(ctl::kBackTwoPlanBox, ControlEvent::ContentChanged, onBox10Changed);
+    on(ctl::kBackThreePlanBox, ControlEvent::ContentChanged, onBackThreePlanBoxChanged);
+    on(ctl::kBackTwoPlanBox, ControlEvent::ContentChanged, onBackTwoPlanBoxChanged);
     // The plan buttons and refresh timers, from the catalogue; the entries live as long as the
     // program.
     for (const FetchedPlan& p : fetchedPlans()) {
@@ -62,9 +62,9 @@ const std::vector<EventBinding>& eventBindings() {
     return bindings;
 }
 
-const Handler* findHandler(const std::string& control, ControlEvent event) {
+const Handler* findHandler(ControlName control, ControlEvent event) {
     static const auto index = [] {
-        std::map<std::pair<std::string, ControlEvent>, const Handler*> byKey;
+        std::map<std::pair<ControlName, ControlEvent>, const Handler*> byKey;
         for (const EventBinding& b : eventBindings())
             byKey.emplace(std::pair{b.control, b.event}, &b.handler);
         return byKey;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "core/program_state.h"
@@ -20,7 +19,7 @@ enum class ControlEvent {
 using Handler = std::function<void(App&)>;
 
 struct EventBinding {
-    std::string control;  // GBK control name
+    ControlName control;
     ControlEvent event = ControlEvent::Click;
     Handler handler;
 };
@@ -30,6 +29,6 @@ DrawTrigger drawTrigger();
 
 const std::vector<EventBinding>& eventBindings();
 // nullptr when the event of that control has no handler.
-const Handler* findHandler(const std::string& control, ControlEvent event);
+const Handler* findHandler(ControlName control, ControlEvent event);
 
 }  // namespace pv

@@ -8,6 +8,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -28,6 +29,7 @@ class ControlName {
     constexpr ControlName() = default;
 
     constexpr std::string_view view() const { return {bytes_, size_}; }
+    constexpr bool empty() const { return size_ == 0; }
     std::string str() const { return std::string(view()); }
     operator std::string() const { return str(); }
     constexpr operator std::string_view() const { return view(); }
@@ -66,3 +68,10 @@ class ControlName {
 };
 
 }  // namespace pv
+
+template <>
+struct std::hash<pv::ControlName> {
+    std::size_t operator()(const pv::ControlName& name) const noexcept {
+        return std::hash<std::string_view>{}(name.view());
+    }
+};

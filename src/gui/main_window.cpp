@@ -114,7 +114,7 @@ MainWindow::MainWindow(Runtime& runtime, const std::vector<ControlSpec>& layout,
             layoutExtent_.expandedTo(QSize(spec.left + spec.width, spec.top + spec.height));
     }
     runtime_.controls.setContentChangedHandler(
-        [this](const std::string& name) { dispatch(name, ControlEvent::ContentChanged); });
+        [this](ControlName name) { dispatch(name, ControlEvent::ContentChanged); });
     runtime_.desktop.setMainWindowCloser([this] { closeWithoutAsking(); });
     // A transfer made on the window thread runs beside it while the window serves its events.
     setWindowWaitHook([&gate = runtime_.gate](const std::function<void()>& work) {
@@ -141,7 +141,7 @@ void MainWindow::build(const std::vector<ControlSpec>& layout) {
             auto* timer = new QTimer(this);
             timer->setObjectName(toQString(spec.name));
             timer->setTimerType(Qt::PreciseTimer);
-            const std::string name = spec.name;
+            const ControlName name = spec.name;
             // Qt holds a timer's next timeout back while a slot of that timeout is still on the
             // stack. A posted tick lets the timer go on ticking while its handler waits in a
             // delay or a fetch; a tick whose timer was stopped before it ran is dropped.
@@ -299,17 +299,17 @@ QWidget* MainWindow::makeWidget(const ControlSpec& spec, const std::vector<Contr
     return w;
 }
 
-QWidget* MainWindow::control(const std::string& name) const {
+QWidget* MainWindow::control(ControlName name) const {
     auto it = widgets_.find(name);
     return it == widgets_.end() ? nullptr : it->second;
 }
 
-QTimer* MainWindow::timer(const std::string& name) const {
+QTimer* MainWindow::timer(ControlName name) const {
     auto it = timers_.find(name);
     return it == timers_.end() ? nullptr : it->second;
 }
 
-void MainWindow::dispatch(const std::string& name, ControlEvent event) {
+void MainWindow::dispatch(ControlName name, ControlEvent event) {
     if (closed_) return;
     if (observer_) observer_(name, event);
     if (const Handler* handler = findHandler(name, event)) (*handler)(runtime_.app);

@@ -49,10 +49,10 @@ class MainWindow final : public QWidget {
     // The window is gone: closed, ended by the program, destroyed or left by the application.
     bool hasClosed() const { return closed_; }
 
-    QWidget* control(const std::string& name) const;
-    QTimer* timer(const std::string& name) const;
+    QWidget* control(ControlName name) const;
+    QTimer* timer(ControlName name) const;
     // Test hook: sees every event before its handler runs.
-    void setEventObserver(std::function<void(const std::string&, ControlEvent)> observer) {
+    void setEventObserver(std::function<void(ControlName, ControlEvent)> observer) {
         observer_ = std::move(observer);
     }
     // Test hook: the frame around the window, as a window manager would report it; the
@@ -71,7 +71,7 @@ class MainWindow final : public QWidget {
     void build(const std::vector<ControlSpec>& layout);
     QWidget* makeWidget(const ControlSpec& spec, const std::vector<ControlSpec>& layout);
     QWidget* containerOf(const ControlSpec& spec, int& topOffset) const;
-    void dispatch(const std::string& name, ControlEvent event);
+    void dispatch(ControlName name, ControlEvent event);
     // However the window goes, this runs once: the timers stop, the gate shuts, workers are
     // told to end and open message boxes are dismissed.
     void windowGone();
@@ -82,9 +82,9 @@ class MainWindow final : public QWidget {
     QSize layoutExtent_;  // the client area the top-level controls need
     std::optional<QMargins> fittedFrame_;
     std::function<QMargins()> frameSource_;
-    std::unordered_map<std::string, QWidget*> widgets_;
-    std::unordered_map<std::string, QTimer*> timers_;
-    std::function<void(const std::string&, ControlEvent)> observer_;
+    std::unordered_map<ControlName, QWidget*> widgets_;
+    std::unordered_map<ControlName, QTimer*> timers_;
+    std::function<void(ControlName, ControlEvent)> observer_;
     bool closed_ = false;
 };
 

@@ -58,7 +58,7 @@ void QtControls::addControl(const ControlSpec& spec, QWidget* widget) {
     showText(spec.name, c);
     if (spec.kind == ControlKind::ListView) showRows(spec.name, c);
     if (spec.kind == ControlKind::Grid) showGrid(spec.name, c);
-    const std::string name = spec.name;
+    const ControlName name = spec.name;
     if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
         auto* filter = new BeforeInput(box, [this, name] { showAppended(name); });
         box->installEventFilter(filter);
@@ -224,7 +224,7 @@ void QtControls::showGrid(const std::string& name, const ControlRecord& c) {
     fitGridColumns(table, c);
 }
 
-void QtControls::raiseContentChanged(const std::string& name) {
+void QtControls::raiseContentChanged(ControlName name) {
     if (contentChanged_) contentChanged_(name);
 }
 

@@ -32,7 +32,7 @@ class QtControls final : public Controls {
     void addWindow(const std::string& caption, QWidget* window);
     // Called on the window thread after every content change of an edit box, whether the
     // program or the user made it.
-    void setContentChangedHandler(std::function<void(const std::string&)> handler) {
+    void setContentChangedHandler(std::function<void(ControlName)> handler) {
         contentChanged_ = std::move(handler);
     }
     // Window thread: stops every timer for good.
@@ -75,12 +75,12 @@ class QtControls final : public Controls {
     void showAppended(const std::string& name);
     void showRows(const std::string& name, const ControlRecord& c);
     void showGrid(const std::string& name, const ControlRecord& c);
-    void raiseContentChanged(const std::string& name);
+    void raiseContentChanged(ControlName name);
 
     WindowGate& gate_;
     ControlState state_;
     std::unordered_map<std::string, View> views_;
-    std::function<void(const std::string&)> contentChanged_;
+    std::function<void(ControlName)> contentChanged_;
     int writing_ = 0;  // program writes in progress: widget change signals are not user edits
 };
 

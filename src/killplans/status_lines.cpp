@@ -90,7 +90,7 @@ std::string cleanStatusLines(std::string_view section) {
     return out;
 }
 
-void onBox2Changed(App& app) {
+void onBackThreePlanBoxChanged(App& app) {
     StatusLinesFollower& follower = followerOf(ctl::kBackThreePlanBox);
     follower.follow(app.controls, ctl::kBackThreePlanBox);
     // The raw section shows for a moment before its cleaned form replaces it. The box holds the
@@ -99,7 +99,7 @@ void onBox2Changed(App& app) {
     app.controls.setText(ctl::kBackThreeNumbersBox, follower.lines());
 }
 
-void onBox10Changed(App& app) {
+void onBackTwoPlanBoxChanged(App& app) {
     StatusLinesFollower& follower = followerOf(ctl::kBackTwoPlanBox);
     follower.follow(app.controls, ctl::kBackTwoPlanBox);
     app.state.planStatusText = follower.lines();

@@ -45,7 +45,7 @@ class StatusLinesFollower {
     std::string lines_;
 };
 
-void onBox2Changed(App& app);   // into 编辑框1
-void onBox10Changed(App& app);  // into the plan status text
+void onBackThreePlanBoxChanged(App& app);  // into 编辑框1
+void onBackTwoPlanBoxChanged(App& app);    // into the plan status text
 
 }  // namespace pv

@@ -11,14 +11,14 @@ using namespace pv;
 
 namespace {
 
-const ControlSpec& control(const std::string& name) {
+const ControlSpec& control(ControlName name) {
     const ControlSpec* c = findControl(name);
     if (c == nullptr) ADD_FAILURE() << "no control " << name;
     static const ControlSpec none;
     return c ? *c : none;
 }
 
-void expectRect(const std::string& name, int left, int top, int width, int height) {
+void expectRect(ControlName name, int left, int top, int width, int height) {
     const ControlSpec& c = control(name);
     EXPECT_EQ((std::vector<int>{c.left, c.top, c.width, c.height}),
               (std::vector<int>{left, top, width, height}))
@@ -35,13 +35,13 @@ bool overlaps(const ControlSpec& a, const ControlSpec& b) {
 // A control is filled in through the reference add() gave, after any number of later controls.
 TEST(LayoutTable, BuilderReferencesStayValid) {
     TableBuilder b;
-    ControlSpec& first = b.add(ControlKind::EditBox, 6, "", 0, {746, 97, 32, 24});
+    ControlSpec& first = b.add(ControlKind::EditBox, 6, ControlName{}, 0, {746, 97, 32, 24});
     for (int n = 1; n <= 1000; ++n)
-        b.add(ControlKind::Button, n, "", 0, {});
+        b.add(ControlKind::Button, n, ControlName{}, 0, {});
     first.text = "30";
     const std::vector<ControlSpec> table = b.take();
     ASSERT_EQ(table.size(), 1001u);
-    EXPECT_EQ(table[0].name, "编辑框6");
+    EXPECT_EQ(table[0].name, ctl::kRefreshPeriodBox);
     EXPECT_EQ(table[0].text, "30");
     EXPECT_EQ(table[1000].id, 2000u);
 }
@@ -91,16 +91,20 @@ TEST(LayoutTable, CountsNamesIdentifiersAndContainers) {
                                          {K::ShapeBox, 1},
                                          {K::HyperlinkBox, 1}}));
     // 按钮25 is made after the plan box it lies over.
-    EXPECT_GT(position["按钮25"], position["编辑框2"]);
+    EXPECT_GT(position[ctl::kRefreshPageCacheButton], position[ctl::kBackThreePlanBox]);
 }
 
 TEST(LayoutTable, ButtonsTakeTheirCaptionsFromTheCatalogue) {
-    std::set<std::string> expected = {"按钮1",  "按钮3",  "按钮24", "按钮27", "按钮29",
-                                      "按钮34", "按钮25", "按钮33", "按钮23", "按钮26"};
+    std::set<std::string> expected = {
+        ctl::kCopyBackThreeNumbersButton, ctl::kCopyBackThreePlanButton,
+        ctl::kCopyFetchedPlanButton,      ctl::kCopyBackTwoPlanButton,
+        ctl::kCopyBackTwoNumbersButton,   ctl::kCopyBlogPlansButton,
+        ctl::kRefreshPageCacheButton,     ctl::kUpdateBlogPlansButton,
+        ctl::kPlanlessFetchButton,        ctl::kBlankButton};
     for (const FetchedPlan& p : fetchedPlans()) {
         expected.insert(p.button);
         EXPECT_EQ(control(p.button).text, p.caption);
-        EXPECT_EQ(control(p.button).container, "选择夹2");
+        EXPECT_EQ(control(p.button).container, ctl::kPlanTabs);
         EXPECT_EQ(control(p.button).page, p.subPage);
     }
     for (const CachedPlan& p : cachedPlans()) {
@@ -130,78 +134,79 @@ TEST(LayoutTable, ButtonsTakeTheirCaptionsFromTheCatalogue) {
         }
     }
 
-    expectRect("按钮50", 8, 8, 38, 28);
-    expectRect("按钮111", 198, 374, 38, 28);
-    expectRect("按钮23", 176, 40, 56, 28);
-    expectRect("按钮129", 8, 74, 56, 28);
-    expectRect("按钮206", 160, 352, 80, 32);
-    expectRect("按钮2", 424, 24, 64, 32);
-    expectRect("按钮21", 496, 389, 64, 32);
-    expectRect("按钮28", 408, 34, 80, 32);
-    expectRect("按钮32", 513, 352, 80, 32);
-    EXPECT_EQ(control("按钮23").text, "后一6码");
-    EXPECT_EQ(control("按钮26").text, "");
-    EXPECT_EQ(control("按钮29").text, "复制号码");
+    expectRect(ctl::button(50), 8, 8, 38, 28);
+    expectRect(ctl::button(111), 198, 374, 38, 28);
+    expectRect(ctl::kPlanlessFetchButton, 176, 40, 56, 28);
+    expectRect(ctl::button(129), 8, 74, 56, 28);
+    expectRect(ctl::button(206), 160, 352, 80, 32);
+    expectRect(ctl::button(2), 424, 24, 64, 32);
+    expectRect(ctl::button(21), 496, 389, 64, 32);
+    expectRect(ctl::button(28), 408, 34, 80, 32);
+    expectRect(ctl::button(32), 513, 352, 80, 32);
+    EXPECT_EQ(control(ctl::kPlanlessFetchButton).text, "后一6码");
+    EXPECT_EQ(control(ctl::kBlankButton).text, "");
+    EXPECT_EQ(control(ctl::kCopyBackTwoNumbersButton).text, "复制号码");
 }
 
 TEST(LayoutTable, InitialContentsLooksAndVisibility) {
-    const ControlSpec& refresh = control("按钮25");
+    const ControlSpec& refresh = control(ctl::kRefreshPageCacheButton);
     EXPECT_EQ(refresh.text, "请先点击我更新数据 ");
     EXPECT_EQ(refresh.font.family, "微软雅黑");
     EXPECT_EQ(refresh.font.pixelSize, 19);
     EXPECT_TRUE(refresh.font.bold);
-    expectRect("按钮25", 72, 65, 256, 56);
+    expectRect(ctl::kRefreshPageCacheButton, 72, 65, 256, 56);
 
-    const ControlSpec& news = control("编辑框3");
-    expectRect("编辑框3", 232, 0, 608, 96);
+    const ControlSpec& news = control(ctl::kAnnouncementBox);
+    expectRect(ctl::kAnnouncementBox, 232, 0, 608, 96);
     EXPECT_EQ(news.text, "");
     EXPECT_EQ(news.font.pixelSize, 14);
     EXPECT_TRUE(news.hasColors && news.multiLine && news.verticalScrollBar);
     EXPECT_EQ(news.textColor, 0xFF0000u);
     EXPECT_EQ(news.backColor, 0xECECECu);
-    for (const char* box : {"编辑框2", "编辑框10", "编辑框4"}) {
+    for (ControlName box : {ctl::kBackThreePlanBox, ctl::kBackTwoPlanBox, ctl::kFetchedPlanBox}) {
         EXPECT_EQ(control(box).font.pixelSize, 12) << box;
         EXPECT_EQ(control(box).backColor, 0xECECECu) << box;
     }
 
-    const ControlSpec& period = control("编辑框6");
+    const ControlSpec& period = control(ctl::kRefreshPeriodBox);
     EXPECT_EQ(period.text, "30");
     EXPECT_FALSE(period.multiLine);
     EXPECT_EQ(period.textColor, 0x000000u);
     EXPECT_EQ(period.backColor, 0xFFFFFFu);
-    EXPECT_EQ(control("编辑框1").text, "\r\n挂机直接采集专用");
-    EXPECT_EQ(control("编辑框8").text, "\r\n\r\n期待你更好的思路……");
-    EXPECT_EQ(control("编辑框8").backColor, 0xFFFFFFu);
-    EXPECT_EQ(control("标签6").text, "开奖倒计时");
-    EXPECT_EQ(control("标签2").text, "6");
-    EXPECT_EQ(control("标签2").container, "外形框1");
-    EXPECT_EQ(control("标签13").container, "");
-    EXPECT_EQ(control("选择夹1").pageCaptions,
+    EXPECT_EQ(control(ctl::kBackThreeNumbersBox).text, "\r\n挂机直接采集专用");
+    EXPECT_EQ(control(ctl::kIdeaBox).text, "\r\n\r\n期待你更好的思路……");
+    EXPECT_EQ(control(ctl::kIdeaBox).backColor, 0xFFFFFFu);
+    EXPECT_EQ(control(ctl::kCountdownCaption).text, "开奖倒计时");
+    EXPECT_EQ(control(ctl::kDrawDigit1).text, "6");
+    EXPECT_EQ(control(ctl::kDrawDigit1).container, ctl::kDrawPanel);
+    EXPECT_EQ(control(ctl::kDrawDigit5).container, "");
+    EXPECT_EQ(control(ctl::kMainTabs).pageCaptions,
               (std::vector<std::string>{"后三700大底", "后二60注", "岚枫阁计划", "博客地址更新",
                                         "纯人工计划"}));
-    EXPECT_EQ(control("选择夹2").pageCaptions,
+    EXPECT_EQ(control(ctl::kPlanTabs).pageCaptions,
               (std::vector<std::string>{"第一页", "第二页", "第三页"}));
-    EXPECT_EQ(control("选择夹2").page, 2);
+    EXPECT_EQ(control(ctl::kPlanTabs).page, 2);
     EXPECT_EQ(windowSpec().caption, "岚枫阁免费版+大底v1.41");
 
-    const std::set<std::string> hidden = {"超级列表框1", "编辑框9",   "标签1",      "标签5",
-                                          "透明标签1",   "透明标签2", "超级链接框1"};
+    const std::set<std::string> hidden = {
+        ctl::kPageCacheList, ctl::kPageCachePassLog,     ctl::kUnusedLabel, ctl::kCounterWorkLabel,
+        ctl::kVersionLabel,  ctl::kDownloadAddressLabel, ctl::kDownloadLink};
     for (const ControlSpec& c : layoutTable()) {
         const bool timer = c.kind == ControlKind::Timer;
         EXPECT_EQ(c.visible, !timer && hidden.count(c.name) == 0) << c.name;
         EXPECT_EQ(c.period, 0) << c.name;
     }
-    EXPECT_EQ(control("时钟1").container, "外形框1");
-    EXPECT_EQ(control("时钟2").container, "");
+    EXPECT_EQ(control(ctl::kCountdownTimer).container, ctl::kDrawPanel);
+    EXPECT_EQ(control(ctl::kNightTimer).container, "");
     for (const CachedPlan& p : cachedPlans()) {
-        EXPECT_EQ(control(p.refreshTimer).container, "选择夹1");
+        EXPECT_EQ(control(p.refreshTimer).container, ctl::kMainTabs);
         EXPECT_EQ(control(p.refreshTimer).page, p.group == PlanGroup::BackThree ? 0 : 1);
     }
 }
 
 TEST(LayoutTable, PageCacheListHoldsThePathsOfItsRows) {
-    const ControlSpec& cache = control("超级列表框1");
-    expectRect("超级列表框1", 184, 400, 392, 72);
+    const ControlSpec& cache = control(ctl::kPageCacheList);
+    expectRect(ctl::kPageCacheList, 184, 400, 392, 72);
     EXPECT_EQ(cache.columnHeaders, (std::vector<std::string>{"网址", "操作", "返回信息"}));
     EXPECT_EQ(cache.columnWidths, (std::vector<int>{200, 80, 250}));
     ASSERT_EQ(cache.rows.size(), 39u);

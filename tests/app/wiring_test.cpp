@@ -14,16 +14,18 @@ TEST(Wiring, EachEventHasAtMostOneHandlerAndSomeHaveNone) {
         EXPECT_TRUE(seen.insert({b.control, b.event}).second) << b.control;
         EXPECT_TRUE(bool(b.handler)) << b.control;
     }
-    EXPECT_EQ(findHandler("按钮23", ControlEvent::Click), nullptr);
-    EXPECT_EQ(findHandler("按钮26", ControlEvent::Click), nullptr);
-    EXPECT_EQ(findHandler("编辑框1", ControlEvent::ContentChanged), nullptr);
-    EXPECT_EQ(findHandler("按钮25", ControlEvent::Tick), nullptr);
-    for (const char* box : {"编辑框2", "编辑框10"})
+    EXPECT_EQ(findHandler(ctl::kPlanlessFetchButton, ControlEvent::Click), nullptr);
+    EXPECT_EQ(findHandler(ctl::kBlankButton, ControlEvent::Click), nullptr);
+    EXPECT_EQ(findHandler(ctl::kBackThreeNumbersBox, ControlEvent::ContentChanged), nullptr);
+    EXPECT_EQ(findHandler(ctl::kRefreshPageCacheButton, ControlEvent::Tick), nullptr);
+    for (ControlName box : {ctl::kBackThreePlanBox, ctl::kBackTwoPlanBox})
         EXPECT_NE(findHandler(box, ControlEvent::ContentChanged), nullptr) << box;
-    for (const char* timer : {"时钟1", "时钟2"})
+    for (ControlName timer : {ctl::kCountdownTimer, ctl::kNightTimer})
         EXPECT_NE(findHandler(timer, ControlEvent::Tick), nullptr) << timer;
-    for (const char* button :
-         {"按钮25", "按钮33", "按钮3", "按钮1", "按钮27", "按钮29", "按钮24", "按钮34"})
+    for (ControlName button :
+         {ctl::kRefreshPageCacheButton, ctl::kUpdateBlogPlansButton, ctl::kCopyBackThreePlanButton,
+          ctl::kCopyBackThreeNumbersButton, ctl::kCopyBackTwoPlanButton,
+          ctl::kCopyBackTwoNumbersButton, ctl::kCopyFetchedPlanButton, ctl::kCopyBlogPlansButton})
         EXPECT_NE(findHandler(button, ControlEvent::Click), nullptr) << button;
 }
 
@@ -32,7 +34,7 @@ TEST(Wiring, EveryButtonAndTimerOfTheLayoutHasItsHandler) {
     for (const ControlSpec& c : layoutTable()) {
         if (c.kind == ControlKind::Button) {
             ++buttons;
-            const bool silent = c.name == "按钮23" || c.name == "按钮26";
+            const bool silent = c.name == ctl::kPlanlessFetchButton || c.name == ctl::kBlankButton;
             EXPECT_EQ(findHandler(c.name, ControlEvent::Click) == nullptr, silent) << c.name;
         }
         if (c.kind == ControlKind::Timer) {

@@ -249,11 +249,11 @@ TEST(Catalogue, PlanNamesButtonsAndTimersPairUp) {
     }
     EXPECT_EQ(timers.size(), 38u);
     EXPECT_EQ(groupTimers(PlanGroup::BackThree).size(), 20u);
-    EXPECT_EQ(groupTimers(PlanGroup::BackThree).front(), "时钟3");
+    EXPECT_EQ(groupTimers(PlanGroup::BackThree).front(), ctl::timer(3));
     EXPECT_EQ(groupTimers(PlanGroup::BackTwo).size(), 18u);
-    EXPECT_EQ(groupTimers(PlanGroup::BackTwo).back(), "时钟40");
-    EXPECT_EQ(groupTextBox(PlanGroup::BackThree), "编辑框2");
-    EXPECT_EQ(groupTextBox(PlanGroup::BackTwo), "编辑框10");
+    EXPECT_EQ(groupTimers(PlanGroup::BackTwo).back(), ctl::timer(40));
+    EXPECT_EQ(groupTextBox(PlanGroup::BackThree), ctl::kBackThreePlanBox);
+    EXPECT_EQ(groupTextBox(PlanGroup::BackTwo), ctl::kBackTwoPlanBox);
     EXPECT_EQ(findCachedPlanByTimer(ctl::kCountdownTimer), nullptr);
     EXPECT_EQ(findCachedPlanByButton(ctl::kRefreshPageCacheButton), nullptr);
 }

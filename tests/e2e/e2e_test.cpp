@@ -97,7 +97,7 @@ std::string clipboardText() {
 }
 
 // What a copy button puts on the clipboard.
-std::string copied(OriginViewer& v, const std::string& button) {
+std::string copied(OriginViewer& v, ControlName button) {
     QGuiApplication::clipboard()->setText(QStringLiteral("before the copy"));
     v.click(button);
     return clipboardText();
@@ -143,7 +143,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
         const std::string file = origin::planFile(plan->contentId, t);
         v.click(plan->button);
         EXPECT_TRUE(sameText(c.text(ctl::kFetchedPlanBox), file));
-        EXPECT_TRUE(sameText(copied(v, "按钮24"), file));
+        EXPECT_TRUE(sameText(copied(v, ctl::kCopyFetchedPlanButton), file));
     }
 
     for (const KillPlan& k : killPlans()) {
@@ -165,7 +165,7 @@ TEST(EndToEnd, StartUpFetchedPlansKillPlansAndTheBlogShowWhatTheOriginServes) {
     const std::string list = c.text(ctl::kBlogPlansBox);
     EXPECT_TRUE(isExpected(v, list, at1 + "blog-plans"));
     EXPECT_NE(findText(list, v.origin().address(origin::Site::PlanPages) + "/detail/"), -1);
-    EXPECT_TRUE(sameText(copied(v, "按钮34"), list));
+    EXPECT_TRUE(sameText(copied(v, ctl::kCopyBlogPlansButton), list));
 }
 
 // From 按钮25 to the numbers on the clipboard, then a draw: the countdown's trigger scrapes the
@@ -176,7 +176,7 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
     Controls& c = v.controls();
     ASSERT_TRUE(v.waitForWorkersToEnd());
 
-    v.click("按钮25");  // returns after the 15 s refresh
+    v.click(ctl::kRefreshPageCacheButton);  // returns after the 15 s refresh
     ASSERT_TRUE(v.waitForWorkersToEnd());
     const std::string at2 = "2017-03-05 14-41-50/";
     ASSERT_EQ(c.itemCount(ctl::kPageCacheList), static_cast<int>(pageCacheDetailPages().size()));
@@ -207,8 +207,8 @@ TEST(EndToEnd, CachedPlansShowTheirNameAndNumbersAndFollowTheNextDraw) {
     EXPECT_TRUE(isExpected(v, copied(v, ctl::kCopyBackTwoNumbersButton), numbers(two, "")));
     c.setText(ctl::kRefreshPeriodBox, "0.5");
     v.click(three.button);
-    EXPECT_TRUE(isExpected(v, copied(v, "按钮3"), shown(three, "")));
-    EXPECT_TRUE(isExpected(v, copied(v, "按钮1"), numbers(three, "")));
+    EXPECT_TRUE(isExpected(v, copied(v, ctl::kCopyBackThreePlanButton), shown(three, "")));
+    EXPECT_TRUE(isExpected(v, copied(v, ctl::kCopyBackThreeNumbersButton), numbers(three, "")));
 
     // The draw of 14:50; the countdown's 45th tick in the minute after it fires the trigger.
     const origin::Seconds draw = v.origin().clock().advanceToNextDraw();

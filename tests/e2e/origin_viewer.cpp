@@ -59,9 +59,9 @@ OriginViewer::~OriginViewer() {
     resetShutdownForTesting();
 }
 
-void OriginViewer::click(const std::string& button) {
+void OriginViewer::click(ControlName button) {
     auto* b = qobject_cast<QPushButton*>(window_->control(button));
-    if (!b) throw std::invalid_argument("no button " + button);
+    if (!b) throw std::invalid_argument("no button " + button.str());
     b->click();
 }
 

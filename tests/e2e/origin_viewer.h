@@ -37,7 +37,7 @@ class OriginViewer {
     // Moves the origin's clock; the window learns of it only through its own fetches.
     void setTime(origin::Seconds t) { origin_.clock().set(t); }
 
-    void click(const std::string& button);
+    void click(ControlName button);
     // Runs f with an answer ready for one message box, so that an unexpected box fails the test
     // instead of waiting for a user; returns the texts of the boxes f raised.
     std::vector<std::string> messagesDuring(const std::function<void()>& f);

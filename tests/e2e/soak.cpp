@@ -310,7 +310,7 @@ class Simulation {
         v_.click(fetched[std::size_t(hour) % fetched.size()].button);
         v_.click(killPlans()[std::size_t(hour) % killPlans().size()].button);
         v_.click(backThree().button);
-        v_.click("按钮1");
+        v_.click(ctl::kCopyBackThreeNumbersButton);
     }
 
     // After each trigger: the scrape shows the draw that set it off, every row holds the page

@@ -63,7 +63,7 @@ class Facade : public ::testing::Test {
         return n;
     }
     template <class T>
-    T* widget(const std::string& name) const {
+    T* widget(ControlName name) const {
         return qobject_cast<T*>(window->control(name));
     }
 
@@ -104,12 +104,12 @@ TEST_F(Facade, EditBoxesReadBackWhatWasWrittenAndWhatWasTyped) {
     Controls& c = runtime->controls;
     // Read before 编辑框2 is written: its content-changed handler rewrites 编辑框1.
     EXPECT_EQ(c.text(ctl::kBackThreeNumbersBox), "\r\n挂机直接采集专用");
-    EXPECT_EQ(widget<QPlainTextEdit>("编辑框1")->toPlainText(),
+    EXPECT_EQ(widget<QPlainTextEdit>(ctl::kBackThreeNumbersBox)->toPlainText(),
               QStringLiteral("\n挂机直接采集专用"));
     const std::string written = "第一行\r\n\xff\x80 bad\rlone\r\n";
     c.setText(ctl::kBackThreePlanBox, written);
     EXPECT_EQ(c.text(ctl::kBackThreePlanBox), written);
-    auto* box = widget<QPlainTextEdit>("编辑框2");
+    auto* box = widget<QPlainTextEdit>(ctl::kBackThreePlanBox);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->toPlainText().startsWith(QStringLiteral("第一行\n")));
     EXPECT_FALSE(box->toPlainText().contains(QLatin1Char('\r')));
@@ -126,7 +126,7 @@ TEST_F(Facade, EditBoxesReadBackWhatWasWrittenAndWhatWasTyped) {
     EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "x\r\n中y");
     c.appendText(ctl::kBackThreePlanBox, "\r\nz");
     EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "x\r\n中y\r\nz");
-    type(widget<QLineEdit>("编辑框6"), QStringLiteral("5"));
+    type(widget<QLineEdit>(ctl::kRefreshPeriodBox), QStringLiteral("5"));
     EXPECT_EQ(c.text(ctl::kRefreshPeriodBox), "125");
 
     EXPECT_EQ(c.text(ControlNameTestAccess::unknown("没有这个控件")), "");
@@ -163,7 +163,7 @@ TEST_F(Facade, EveryContentChangeRaisesOneEventAfterTheContentIsInPlace) {
     c.setText(ctl::kBackThreePlanBox, "");
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "ab", "ab", ""}));
 
-    type(widget<QPlainTextEdit>("编辑框2"), QStringLiteral("zq"));
+    type(widget<QPlainTextEdit>(ctl::kBackThreePlanBox), QStringLiteral("zq"));
     EXPECT_EQ(seen.size(), 6u);
     EXPECT_EQ(seen.back(), "zq");
 
@@ -174,14 +174,14 @@ TEST_F(Facade, EveryContentChangeRaisesOneEventAfterTheContentIsInPlace) {
     applyThemedStyle();
     QApplication::processEvents();
     EXPECT_EQ(seen.size(), 6u);
-    EXPECT_EQ(count("标签4", ControlEvent::ContentChanged), 0);
+    EXPECT_EQ(count(ctl::kCountdownLabel, ControlEvent::ContentChanged), 0);
     EXPECT_EQ(c.text(ctl::kCountdownLabel), "09:59");
-    EXPECT_EQ(widget<QLabel>("标签4")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(widget<QLabel>(ctl::kCountdownLabel)->textFormat(), Qt::PlainText);
 }
 
 TEST_F(Facade, TimerPeriodsRestartOnlyOnAChange) {
     QtControls& c = runtime->controls;
-    QTimer* timer = window->timer("时钟3");
+    QTimer* timer = window->timer(ctl::timer(3));
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->objectName(), QStringLiteral("时钟3"));
     EXPECT_FALSE(timer->isActive());
@@ -205,9 +205,9 @@ TEST_F(Facade, TimerPeriodsRestartOnlyOnAChange) {
     EXPECT_EQ(c.period(ctl::kBackThreePlanBox), 0);
 
     c.setPeriod(ctl::timer(3), 1);
-    EXPECT_TRUE(waitUntil([&] { return count("时钟3", ControlEvent::Tick) >= 2; }));
+    EXPECT_TRUE(waitUntil([&] { return count(ctl::timer(3), ControlEvent::Tick) >= 2; }));
     c.setPeriod(ctl::timer(3), 0);
-    EXPECT_EQ(count("时钟1", ControlEvent::Tick), 0);
+    EXPECT_EQ(count(ctl::kCountdownTimer, ControlEvent::Tick), 0);
 }
 
 TEST_F(Facade, WorkerThreadsReachListViewGridAndBoxesThroughTheWindowThread) {
@@ -249,7 +249,7 @@ TEST_F(Facade, WorkerThreadsReachListViewGridAndBoxesThroughTheWindowThread) {
     EXPECT_EQ(r.grid, grid);
     EXPECT_FALSE(r.visible);
 
-    auto* list = widget<QTreeWidget>("超级列表框1");
+    auto* list = widget<QTreeWidget>(ctl::kPageCacheList);
     EXPECT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("返回信息"));
     // The cell reads back whole, but the widget lays out only its start.
@@ -262,13 +262,13 @@ TEST_F(Facade, WorkerThreadsReachListViewGridAndBoxesThroughTheWindowThread) {
     EXPECT_EQ(c.itemText(ctl::kPageCacheList, 0, 2), wide);
     EXPECT_EQ(list->topLevelItem(0)->text(2),
               QStringLiteral("p") + QString(511, QChar(0x4E2D)) + QStringLiteral("…"));
-    auto* table = widget<QTableWidget>("高级表格1");
+    auto* table = widget<QTableWidget>(ctl::kDrawHistoryGrid);
     EXPECT_EQ(table->rowCount(), 2);
     EXPECT_EQ(table->columnCount(), 6);
     EXPECT_EQ(table->columnWidth(0), 50);
     EXPECT_EQ(table->item(1, 0)->text(), QStringLiteral("230期"));
     // The worker's write raised its event once, on the window thread.
-    ASSERT_EQ(count("编辑框2", ControlEvent::ContentChanged), 1);
+    ASSERT_EQ(count(ctl::kBackThreePlanBox, ControlEvent::ContentChanged), 1);
     for (const auto& e : events)
         EXPECT_EQ(e.thread, std::this_thread::get_id());
 }
@@ -292,7 +292,8 @@ TEST_F(Facade, WorkersAreReleasedAtOnceWhenTheWindowCloses) {
     ASSERT_EQ(result.wait_for(10s), std::future_status::ready);
     EXPECT_EQ(result.get(), "|6");
     QApplication::processEvents();
-    EXPECT_EQ(widget<QPlainTextEdit>("编辑框2")->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(widget<QPlainTextEdit>(ctl::kBackThreePlanBox)->toPlainText(),
+              QStringLiteral("kept"));
 }
 
 TEST_F(Facade, DelayServesEventsReentrantlyAndOnlyWhenItWaits) {
@@ -353,7 +354,7 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(runtime->state.stopFlag.load(), 1);  // not undone by the No
     EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "plan");
-    EXPECT_TRUE(window->timer("时钟1")->isActive());
+    EXPECT_TRUE(window->timer(ctl::kCountdownTimer)->isActive());
     EXPECT_FALSE(shuttingDown());
 
     d.answerNextMessageBox(kAnswerYes);
@@ -362,7 +363,7 @@ TEST_F(Facade, CloseAsksFirstAndNoKeepsEverything) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(closedSpy.count(), 1);
     EXPECT_TRUE(shuttingDown());
-    EXPECT_FALSE(window->timer("时钟1")->isActive());
+    EXPECT_FALSE(window->timer(ctl::kCountdownTimer)->isActive());
     EXPECT_EQ(c.text(ctl::kBackThreePlanBox), "");  // the facade no longer answers
 }
 
@@ -499,25 +500,25 @@ TEST_F(Facade, WidgetsCarryNamesCaptionsAndTheirPlace) {
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(128, 128)));
 
-    auto* button = widget<QPushButton>("按钮25");
+    auto* button = widget<QPushButton>(ctl::kRefreshPageCacheButton);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), QStringLiteral("A&&B "));  // no mnemonic
     EXPECT_EQ(c.text(ctl::kRefreshPageCacheButton), "A&B ");
-    EXPECT_FALSE(window->control("超级列表框1")->isVisible());
-    EXPECT_TRUE(window->control("编辑框2")->isVisible());
+    EXPECT_FALSE(window->control(ctl::kPageCacheList)->isVisible());
+    EXPECT_TRUE(window->control(ctl::kBackThreePlanBox)->isVisible());
     c.setVisible(ctl::kPageCacheList, true);
     EXPECT_TRUE(c.visible(ctl::kPageCacheList));
 
     // Pages start under the header; positions count from the tab control's own top.
-    auto* tabs = widget<TabControl>("选择夹1");
+    auto* tabs = widget<TabControl>(ctl::kMainTabs);
     ASSERT_NE(tabs, nullptr);
     EXPECT_FALSE(tabs->headerAtBottom());
     EXPECT_EQ(tabs->headerHeight(), 24);
     EXPECT_EQ(tabs->tabBar()->tabText(1), QStringLiteral("后二60注"));
-    QWidget* box = window->control("编辑框10");
+    QWidget* box = window->control(ctl::kBackTwoPlanBox);
     EXPECT_EQ(box->parentWidget(), tabs->page(1));
     EXPECT_EQ(box->mapTo(tabs, QPoint(0, 0)), QPoint(0, 25));
-    EXPECT_EQ(window->control("编辑框6")->geometry(), QRect(746, 97, 32, 24));
+    EXPECT_EQ(window->control(ctl::kRefreshPeriodBox)->geometry(), QRect(746, 97, 32, 24));
 }
 
 // A window manager reports its frame only after the window is shown, with the move that places

@@ -141,8 +141,8 @@ TEST_F(ProgramWindow, MakesEveryControlOfTheTableInItsContainerAndPlace) {
 }
 
 TEST_F(ProgramWindow, HeadersLeaveEveryControlFreeAndButtonsLieOnTop) {
-    auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
-    auto* plans = qobject_cast<TabControl*>(window->control("选择夹2"));
+    auto* main = qobject_cast<TabControl*>(window->control(ctl::kMainTabs));
+    auto* plans = qobject_cast<TabControl*>(window->control(ctl::kPlanTabs));
     ASSERT_TRUE(main && plans);
     EXPECT_FALSE(main->headerAtBottom());
     EXPECT_TRUE(plans->headerAtBottom());
@@ -178,8 +178,8 @@ TEST_F(ProgramWindow, HeadersLeaveEveryControlFreeAndButtonsLieOnTop) {
 // On every page, a click anywhere on a visible control reaches that control, unless the layout
 // puts another visible control there too; the tabs themselves stay free.
 TEST_F(ProgramWindow, EveryVisibleControlTakesClicksOverItsWholeRectangle) {
-    auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
-    auto* plans = qobject_cast<TabControl*>(window->control("选择夹2"));
+    auto* main = qobject_cast<TabControl*>(window->control(ctl::kMainTabs));
+    auto* plans = qobject_cast<TabControl*>(window->control(ctl::kPlanTabs));
     auto within = [](QWidget* w, QWidget* hit) { return hit == w || w->isAncestorOf(hit); };
     auto isContainer = [](const ControlSpec& s) {
         return s.kind == ControlKind::TabControl || s.kind == ControlKind::ShapeBox;
@@ -227,9 +227,9 @@ TEST_F(ProgramWindow, EveryVisibleControlTakesClicksOverItsWholeRectangle) {
     EXPECT_GT(checked, 0);
 
     // The refresh period box takes the focus from a click at any of its points.
-    QWidget* period = window->control("编辑框6");
+    QWidget* period = window->control(ctl::kRefreshPeriodBox);
     for (const QPoint corner : {QPoint(0, 0), QPoint(31, 23), QPoint(16, 12), QPoint(2, 20)}) {
-        window->control("编辑框2")->setFocus();
+        window->control(ctl::kBackThreePlanBox)->setFocus();
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                           period->mapTo(window, corner));
         EXPECT_EQ(window->focusWidget(), period) << corner.x() << "," << corner.y();
@@ -239,9 +239,9 @@ TEST_F(ProgramWindow, EveryVisibleControlTakesClicksOverItsWholeRectangle) {
 // Ordinary labels hide what lies behind them: the bottom line of 外形框1 runs behind 标签6.
 TEST_F(ProgramWindow, OnlyTransparentLabelsLetWhatIsBehindShow) {
     const QImage image = window->grab().toImage();
-    QWidget* label = window->control("标签6");
+    QWidget* label = window->control(ctl::kCountdownCaption);
     const QColor background = label->palette().color(QPalette::Window);
-    const int line = window->control("外形框1")->geometry().bottom();
+    const int line = window->control(ctl::kDrawPanel)->geometry().bottom();
     ASSERT_TRUE(label->geometry().contains(label->geometry().right(), line));
     // Right of the caption, where no glyph is drawn.
     for (int x = label->geometry().right() - 30; x <= label->geometry().right(); ++x)
@@ -259,16 +259,17 @@ TEST_F(ProgramWindow, OnlyTransparentLabelsLetWhatIsBehindShow) {
 }
 
 TEST_F(ProgramWindow, HiddenControlsStayHiddenOnEveryPage) {
-    auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
-    const char* hidden[] = {"超级列表框1", "编辑框9",   "标签1",      "标签5",
-                            "透明标签1",   "透明标签2", "超级链接框1"};
+    auto* main = qobject_cast<TabControl*>(window->control(ctl::kMainTabs));
+    const ControlName hidden[] = {
+        ctl::kPageCacheList, ctl::kPageCachePassLog,     ctl::kUnusedLabel, ctl::kCounterWorkLabel,
+        ctl::kVersionLabel,  ctl::kDownloadAddressLabel, ctl::kDownloadLink};
     for (int page = 0; page < main->count(); ++page) {
         main->setCurrentIndex(page);
         QApplication::processEvents();
-        for (const char* name : hidden)
+        for (ControlName name : hidden)
             EXPECT_FALSE(window->control(name)->isVisible()) << name;
         for (const ControlSpec& spec : layoutTable()) {
-            if (spec.container != "选择夹1" || spec.kind == ControlKind::Timer) continue;
+            if (spec.container != ctl::kMainTabs || spec.kind == ControlKind::Timer) continue;
             EXPECT_EQ(window->control(spec.name)->isVisible(), spec.page == page) << spec.name;
         }
     }
@@ -282,29 +283,30 @@ TEST_F(ProgramWindow, PageCacheRowsCarryTheSiteAndTheLookIsSimplifiedChinese) {
     EXPECT_EQ(c.itemText(ctl::kPageCacheList, 38), "http://pages.test/detail/1227.html");
     EXPECT_EQ(c.itemText(ctl::kPageCacheList, 38, 1), "3");
     EXPECT_EQ(c.itemText(ctl::kPageCacheList, 39), "");
-    auto* list = qobject_cast<QTreeWidget*>(window->control("超级列表框1"));
+    auto* list = qobject_cast<QTreeWidget*>(window->control(ctl::kPageCacheList));
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("网址"));
     EXPECT_EQ(list->columnWidth(2), 250);
 
     EXPECT_EQ(window->windowTitle(), QStringLiteral("岚枫阁免费版+大底v1.41"));
     EXPECT_TRUE(waitUntil([] { return window->frameGeometry() == QRect(50, 50, 861, 638); }));
     // 微软雅黑 is not on this machine: the CJK face picked must be the simplified-Chinese one.
-    for (const char* name : {"编辑框3", "按钮25", "标签6", "按钮41"})
+    for (ControlName name : {ctl::kAnnouncementBox, ctl::kRefreshPageCacheButton,
+                             ctl::kCountdownCaption, ctl::button(41)})
         EXPECT_EQ(QFontInfo(window->control(name)->font()).family(),
                   QStringLiteral("Noto Sans CJK SC"))
             << name;
-    const QFont refresh = window->control("按钮25")->font();
+    const QFont refresh = window->control(ctl::kRefreshPageCacheButton)->font();
     EXPECT_EQ(refresh.pixelSize(), 19);
     EXPECT_TRUE(refresh.bold());
-    EXPECT_EQ(window->control("编辑框3")->font().pixelSize(), 14);
-    auto* box = qobject_cast<QPlainTextEdit*>(window->control("编辑框2"));
+    EXPECT_EQ(window->control(ctl::kAnnouncementBox)->font().pixelSize(), 14);
+    auto* box = qobject_cast<QPlainTextEdit*>(window->control(ctl::kBackThreePlanBox));
     EXPECT_EQ(box->palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(box->palette().color(QPalette::Base), QColor(236, 236, 236));
 }
 
 TEST_F(ProgramWindow, TheDrawGridShowsEveryColumnAndTheDigitsFillTheirCells) {
     Controls& c = runtime->controls;
-    auto* grid = qobject_cast<QTableWidget*>(window->control("高级表格1"));
+    auto* grid = qobject_cast<QTableWidget*>(window->control(ctl::kDrawHistoryGrid));
     GridRows rows = {{"期号", "万", "千", "百", "十", "个"}};
     for (int i = 0; i < 60; ++i)
         rows.push_back({"230期", "1", "2", "3", "4", "5"});
@@ -325,10 +327,11 @@ TEST_F(ProgramWindow, TheDrawGridShowsEveryColumnAndTheDigitsFillTheirCells) {
         EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
     }
 
-    auto* box = window->control("外形框1");
+    auto* box = window->control(ctl::kDrawPanel);
     const QRect inside(box->mapTo(window, box->contentsRect().topLeft()),
                        box->contentsRect().size());
-    for (const char* name : {"标签2", "标签10", "标签11", "标签12", "标签13"}) {
+    for (ControlName name : {ctl::kDrawDigit1, ctl::kDrawDigit2, ctl::kDrawDigit3, ctl::kDrawDigit4,
+                             ctl::kDrawDigit5}) {
         SCOPED_TRACE(name);
         auto* label = qobject_cast<QLabel*>(window->control(name));
         const QRect figure = QFontMetrics(label->font()).tightBoundingRect(QStringLiteral("8"));

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         }
         qApp->installEventFilter(&steadiness);
         window.setEventObserver([](const std::string& name, ControlEvent event) {
-            if (event == ControlEvent::Tick && name == "时钟1")
+            if (event == ControlEvent::Tick && name == ctl::kCountdownTimer)
                 steadiness.ticks += steadiness.clock.isValid(), steadiness.seen();
         });
         QTimer::singleShot(0, &window, [&app, &window, &runtime, &status, list, limitMiB, gapMs] {

@@ -74,18 +74,18 @@ class PlanPages : public ::testing::Test {
         std::lock_guard lock(filesMutex);
         files[id] = std::move(reply);
     }
-    static void showPageOf(const std::string& name) {
+    static void showPageOf(ControlName name) {
         const ControlSpec* spec = findControl(name);
-        auto* main = qobject_cast<TabControl*>(window->control("选择夹1"));
-        if (spec->container == "选择夹2") {
-            main->setCurrentIndex(findControl("选择夹2")->page);
-            qobject_cast<TabControl*>(window->control("选择夹2"))->setCurrentIndex(spec->page);
-        } else if (spec->container == "选择夹1") {
+        auto* main = qobject_cast<TabControl*>(window->control(ctl::kMainTabs));
+        if (spec->container == ctl::kPlanTabs) {
+            main->setCurrentIndex(findControl(ctl::kPlanTabs)->page);
+            qobject_cast<TabControl*>(window->control(ctl::kPlanTabs))->setCurrentIndex(spec->page);
+        } else if (spec->container == ctl::kMainTabs) {
             main->setCurrentIndex(spec->page);
         }
     }
     // Brings the button's page forward and clicks it with the mouse.
-    static void press(const std::string& name) {
+    static void press(ControlName name) {
         ASSERT_NE(findControl(name), nullptr) << name;
         showPageOf(name);
         QWidget* button = window->control(name);
@@ -136,7 +136,7 @@ TEST_F(PlanPages, EachFetchButtonRequestsItsOwnFileOnceAndShowsIt) {
     // 按钮23 carries 按钮47's caption but fetches nothing.
     runtime->controls.setText(ctl::kFetchedPlanBox, "旧的计划");
     const std::size_t before = server->requests().size();
-    press("按钮23");
+    press(ctl::kPlanlessFetchButton);
     EXPECT_EQ(server->requests().size(), before);
     EXPECT_EQ(box(ctl::kFetchedPlanBox), "旧的计划");
 }
@@ -144,25 +144,25 @@ TEST_F(PlanPages, EachFetchButtonRequestsItsOwnFileOnceAndShowsIt) {
 TEST_F(PlanPages, ErrorPagesLargeFilesZeroBytesAndRefusedConnections) {
     const std::string notFound = "<html>404 没有这个计划</html>";
     serve(97, httpReply("HTTP/1.1 404 Not Found", notFound));
-    press("按钮50");
+    press(ctl::button(50));
     EXPECT_EQ(box(ctl::kFetchedPlanBox), notFound);
 
     std::string large;
     for (int i = 0; large.size() <= 3 * 102400; ++i)
         large += std::to_string(i) + "期 【黄金】 01 02 03 进行中\r\n";
     serve(97, httpReply("HTTP/1.1 200 OK", large));
-    press("按钮50");
+    press(ctl::button(50));
     EXPECT_EQ(box(ctl::kFetchedPlanBox), large);
 
     serve(97, httpReply("HTTP/1.1 200 OK", std::string("前半\0后半", 9)));
-    press("按钮50");
+    press(ctl::button(50));
     EXPECT_EQ(box(ctl::kFetchedPlanBox), "前半");
 
     {
         LoopbackServer gone([](const std::string&) { return Reply{}; });
         runtime->app.settings.planServerPort = gone.port();
     }
-    press("按钮207");
+    press(ctl::button(207));
     runtime->app.settings.planServerPort = server->port();
     EXPECT_EQ(box(ctl::kFetchedPlanBox), "");
 }
@@ -193,9 +193,9 @@ void typeChinese(QWidget* box, const QString& text) {
 }
 
 TEST_F(PlanPages, StatusLinesFollowTypingInEitherBox) {
-    showPageOf("编辑框2");
+    showPageOf(ctl::kBackThreePlanBox);
     runtime->controls.setText(ctl::kBackThreePlanBox, "");
-    QWidget* back3 = window->control("编辑框2");
+    QWidget* back3 = window->control(ctl::kBackThreePlanBox);
     back3->setFocus();
     typeChinese(back3, QStringLiteral("第8期 进行中"));
     QTest::keyClick(back3, Qt::Key_Return);
@@ -207,9 +207,9 @@ TEST_F(PlanPages, StatusLinesFollowTypingInEitherBox) {
     QTest::keyClicks(back3, QStringLiteral("-"));
     EXPECT_EQ(box(ctl::kBackThreeNumbersBox), "12 34\r\n");
 
-    showPageOf("编辑框10");
+    showPageOf(ctl::kBackTwoPlanBox);
     runtime->controls.setText(ctl::kBackTwoPlanBox, "");
-    QWidget* back2 = window->control("编辑框10");
+    QWidget* back2 = window->control(ctl::kBackTwoPlanBox);
     back2->setFocus();
     typeChinese(back2, QStringLiteral("进行中"));
     QTest::keyClicks(back2, QStringLiteral(" 56"));
@@ -232,11 +232,14 @@ TEST_F(PlanPages, EachCopyButtonLeavesExactlyItsSourceOnTheClipboard) {
     runtime->controls.setText(ctl::kBackTwoPlanBox, gbk(back2));
     runtime->controls.setText(ctl::kFetchedPlanBox, gbk(fetched));
     runtime->controls.setText(ctl::kBlogPlansBox, gbk(blog));
-    const std::pair<const char*, QString> copies[] = {
-        {"按钮3", back3},    {"按钮1", numbers},
-        {"按钮27", back2},   {"按钮29", QStringLiteral("78 90\r\n")},
-        {"按钮24", fetched}, {"按钮34", blog},
-        {"按钮3", back3}};
+    const std::pair<ControlName, QString> copies[] = {
+        {ctl::kCopyBackThreePlanButton, back3},
+        {ctl::kCopyBackThreeNumbersButton, numbers},
+        {ctl::kCopyBackTwoPlanButton, back2},
+        {ctl::kCopyBackTwoNumbersButton, QStringLiteral("78 90\r\n")},
+        {ctl::kCopyFetchedPlanButton, fetched},
+        {ctl::kCopyBlogPlansButton, blog},
+        {ctl::kCopyBackThreePlanButton, back3}};
     for (const auto& [button, source] : copies) {
         press(button);
         EXPECT_EQ(QGuiApplication::clipboard()->text(), source) << button;

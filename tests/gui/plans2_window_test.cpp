@@ -116,7 +116,7 @@ class PlanPagesWindow : public ::testing::Test {
         probe.start(5);
         QTimer::singleShot(20, [&] {
             run.clickedAt = clock.elapsed();
-            qobject_cast<QPushButton*>(window->control("按钮25"))->click();
+            qobject_cast<QPushButton*>(window->control(ctl::kRefreshPageCacheButton))->click();
             run.returnedAt = clock.elapsed() - run.clickedAt;
         });
         EXPECT_TRUE(waitUntil([&] { return run.returnedAt >= 0; }, 60s));
@@ -167,7 +167,7 @@ TEST_F(PlanPagesWindow, RefreshFillsEveryRowWhileTheWindowStaysLiveThenStops) {
     }
     const std::size_t passes = site.requests().size();
     EXPECT_EQ(c.text(ctl::kPageCachePassLog), repeatText(int(passes), "3\r\n"));
-    EXPECT_TRUE(window->control("按钮25")->isHidden());
+    EXPECT_TRUE(window->control(ctl::kRefreshPageCacheButton)->isHidden());
     std::printf(
         "[ measured ] rows filled %lld-%lld ms after the click; longest window-thread gap "
         "%lld ms, of which at most %.1f ms busy; %zu passes in %lld ms; last worker ended "
@@ -178,13 +178,14 @@ TEST_F(PlanPagesWindow, RefreshFillsEveryRowWhileTheWindowStaysLiveThenStops) {
         static_cast<long long>(endedMs));
 
     // The cache feeds the plan buttons: each group's box shows its plan under the plan's name.
-    qobject_cast<QPushButton*>(window->control("按钮2"))->click();
-    qobject_cast<QPushButton*>(window->control("按钮130"))->click();
+    qobject_cast<QPushButton*>(window->control(ctl::button(2)))->click();
+    qobject_cast<QPushButton*>(window->control(ctl::button(130)))->click();
     EXPECT_EQ(c.text(ctl::kBackThreePlanBox),
               "乾坤 第1193页\r\n125期  1 进行中\r\n126期  2 进行中\r\n" + std::string(39, '-'));
     EXPECT_EQ(findText(c.text(ctl::kBackTwoPlanBox), "疯狂 第1220页"), 1);
-    EXPECT_EQ(window->timer("时钟6")->interval(), 30000);
-    EXPECT_TRUE(window->timer("时钟6")->isActive() && window->timer("时钟31")->isActive());
+    EXPECT_EQ(window->timer(ctl::timer(6))->interval(), 30000);
+    EXPECT_TRUE(window->timer(ctl::timer(6))->isActive() &&
+                window->timer(ctl::timer(31))->isActive());
 }
 
 TEST_F(PlanPagesWindow, TheCloseQuestionStopsTheWorkersEvenWhenAnsweredNo) {

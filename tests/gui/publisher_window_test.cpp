@@ -68,7 +68,7 @@ TEST(PublisherWindow, BlogRequestsServeWindowEvents) {
     bool served = false;
     QMetaObject::invokeMethod(
         &window, [&served] { served = true; }, Qt::QueuedConnection);
-    auto* button = qobject_cast<QPushButton*>(window.control("按钮33"));
+    auto* button = qobject_cast<QPushButton*>(window.control(ctl::kUpdateBlogPlansButton));
     ASSERT_NE(button, nullptr);
     button->click();  // runs the whole handler before it returns
     EXPECT_TRUE(served);

@@ -22,7 +22,8 @@ TEST(Startup, RunsItsStepsInOrderAndOnlyThenStartsTheCountdown) {
     MainWindow window(runtime, sampleLayout());
     int countdownTicks = 0, otherTicks = 0;
     window.setEventObserver([&](const std::string& name, ControlEvent event) {
-        if (event == ControlEvent::Tick) ++(name == "时钟1" ? countdownTicks : otherTicks);
+        if (event == ControlEvent::Tick)
+            ++(name == ctl::kCountdownTimer ? countdownTicks : otherTicks);
     });
     window.show();
     for (ControlName name : {ctl::kCountdownTimer, ctl::timer(3)}) {
@@ -52,7 +53,7 @@ TEST(Startup, RunsItsStepsInOrderAndOnlyThenStartsTheCountdown) {
     ASSERT_EQ(workerThread.wait_for(10s), std::future_status::ready);
     EXPECT_NE(workerThread.get(), std::this_thread::get_id());
     EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
-    EXPECT_EQ(window.timer("时钟1")->interval(), 1000);
+    EXPECT_EQ(window.timer(ctl::kCountdownTimer)->interval(), 1000);
     EXPECT_TRUE(waitUntil([&] { return countdownTicks > 0; }));
     EXPECT_EQ(otherTicks, 0);
     EXPECT_TRUE(waitForWorkers(10s));

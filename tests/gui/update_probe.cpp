@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
             });
             int ticks = 0, ticksAtNotice = -1;
             window->setEventObserver([&](const std::string& name, ControlEvent event) {
-                if (event == ControlEvent::Tick && name == "时钟1") ++ticks;
-                if (event == ControlEvent::ContentChanged && name == "编辑框2") {
+                if (event == ControlEvent::Tick && name == ctl::kCountdownTimer) ++ticks;
+                if (event == ControlEvent::ContentChanged && name == ctl::kBackThreePlanBox) {
                     ticksAtNotice = ticks;
                     print("notice", app.controls.text(ctl::kBackThreePlanBox));
                 }

@@ -26,7 +26,7 @@ TEST(KillPlanLines, EachRowListsExactlyItsMatchesOfAMixedFileInFileOrder) {
         ASSERT_TRUE(lines) << row.button;
         EXPECT_EQ(*lines, listedBy(row.button)) << row.button;
     }
-    EXPECT_NE(listedBy("按钮210"), listedBy("按钮213"));
+    EXPECT_NE(listedBy(ctl::button(210)), listedBy(ctl::button(213)));
     // A broken pattern is an engine failure, not an empty listing.
     EXPECT_FALSE(killPlanLines("123期 【乾坤】x杀尾x", "[0-9]{3,}期 【乾坤】(.+杀尾.+"));
     EXPECT_EQ(killPlanLines("", killPlans().front().pattern), TextArray{});
@@ -38,7 +38,7 @@ class KillPlanClick : public ::testing::Test {
     KillPlanClick() : controls(layoutTable()) {
         app.settings.planServer = "127.0.0.1";
         app.settings.planServerPort = server.port();
-        controls.setContentChangedHandler([this](const std::string& name) {
+        controls.setContentChangedHandler([this](ControlName name) {
             if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
             if (name != ctl::kBackThreePlanBox) return;
             numbersAfterEachChange.push_back(controls.text(ctl::kBackThreeNumbersBox));

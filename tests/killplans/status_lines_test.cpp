@@ -49,7 +49,7 @@ TEST(StatusLines, KeepEachNonBlankInProgressLineTrimmedWithItsOwnLineEnd) {
 class StatusLinesHandlers : public ::testing::Test {
   protected:
     StatusLinesHandlers() {
-        controls.setContentChangedHandler([this](const std::string& name) {
+        controls.setContentChangedHandler([this](ControlName name) {
             if (const Handler* h = findHandler(name, ControlEvent::ContentChanged)) (*h)(app);
         });
     }

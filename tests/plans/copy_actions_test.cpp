@@ -15,16 +15,18 @@ TEST(CopyButtons, UnsetNumbersCopyEmptyTextAndAHeldClipboardChangesNothing) {
     FakeDesktop desktop;
     ProgramState state;
     App app{controls, desktop, Settings{}, state};
-    const auto click = [&app](const char* button) {
+    const auto click = [&app](ControlName button) {
         (*findHandler(button, ControlEvent::Click))(app);
     };
     ASSERT_TRUE(desktop.setClipboardText("旧的内容"));
-    click("按钮29");
+    click(ctl::kCopyBackTwoNumbersButton);
     EXPECT_EQ(desktop.clipboard(), "");
 
     controls.setText(ctl::kFetchedPlanBox, "计划\r\n");
     desktop.setClipboardAvailable(false);
-    for (const char* button : {"按钮3", "按钮1", "按钮27", "按钮29", "按钮24", "按钮34"})
+    for (ControlName button : {ctl::kCopyBackThreePlanButton, ctl::kCopyBackThreeNumbersButton,
+                               ctl::kCopyBackTwoPlanButton, ctl::kCopyBackTwoNumbersButton,
+                               ctl::kCopyFetchedPlanButton, ctl::kCopyBlogPlansButton})
         click(button);
     desktop.setClipboardAvailable(true);
     EXPECT_EQ(desktop.clipboard(), "");

@@ -61,9 +61,7 @@ class CachedPlans : public ::testing::Test {
             controls.setItemText(ctl::kPageCacheList, p.cacheRow, 2,
                                  fill(pageWith(blockOf(p.cacheRow)), p.sourceLabel));
     }
-    void run(const std::string& control, ControlEvent event) {
-        (*findHandler(control, event))(app);
-    }
+    void run(ControlName control, ControlEvent event) { (*findHandler(control, event))(app); }
     std::map<std::string, int> periods() {
         std::map<std::string, int> p;
         for (PlanGroup g : {PlanGroup::BackThree, PlanGroup::BackTwo})
@@ -92,7 +90,7 @@ TEST_F(CachedPlans, EachButtonStartsOnlyItsOwnTimerAndEachTickShowsItsOwnRow) {
         for (const ControlName& t : groupTimers(p.group))
             expected[t] = t == p.refreshTimer ? 30000 : 0;
 
-        const std::pair<std::string, ControlEvent> clickThenTick[] = {
+        const std::pair<ControlName, ControlEvent> clickThenTick[] = {
             {p.button, ControlEvent::Click}, {p.refreshTimer, ControlEvent::Tick}};
         for (const auto& [control, event] : clickThenTick) {
             const auto before = std::ptrdiff_t(controls.history(box).size());
@@ -109,18 +107,18 @@ TEST_F(CachedPlans, PeriodPhaseAndEmptyRows) {
         {"2.5", 2500}, {"0", 0}, {"-1", 0}, {"abc", 0}, {"1e30", INT_MAX}};
     for (const auto& [seconds, ms] : periods) {
         controls.setText(ctl::kRefreshPeriodBox, seconds);
-        run("按钮2", ControlEvent::Click);
+        run(ctl::button(2), ControlEvent::Click);
         EXPECT_EQ(controls.period(ctl::timer(6)), ms) << seconds;
         EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), fill(blockOf(0), "乾坤")) << seconds;
     }
     // 按钮28 keeps its own timer running in its phase; 按钮36 stops all eighteen, its own too.
     controls.setText(ctl::kRefreshPeriodBox, "30");
-    for (const char* button : {"按钮28", "按钮28", "按钮36", "按钮36"})
+    for (ControlName button : {ctl::button(28), ctl::button(28), ctl::button(36), ctl::button(36)})
         run(button, ControlEvent::Click);
     EXPECT_EQ(controls.timerStarts(ctl::timer(23)), 1);
     EXPECT_EQ(controls.timerStarts(ctl::timer(25)), 2);
 
     controls.setItemText(ctl::kPageCacheList, 0, 2, "");  // not fetched yet
-    run("按钮2", ControlEvent::Click);
+    run(ctl::button(2), ControlEvent::Click);
     EXPECT_EQ(controls.text(ctl::kBackThreePlanBox), "");
 }

@@ -7,7 +7,7 @@ namespace pv::test {
 FakeControls::FakeControls(const std::vector<ControlSpec>& layout, const Settings& settings)
     : strict_(true), state_(layout, windowSpec().caption, settings) {}
 
-void FakeControls::setContentChangedHandler(std::function<void(const std::string&)> handler) {
+void FakeControls::setContentChangedHandler(std::function<void(ControlName)> handler) {
     std::lock_guard lock(mutex_);
     contentChanged_ = std::move(handler);
 }
@@ -69,7 +69,7 @@ void FakeControls::admit(ControlName name) {
     state_.add(spec);
 }
 
-void FakeControls::written(const std::string& name, const ControlRecord* c,
+void FakeControls::written(ControlName name, const ControlRecord* c,
                            std::unique_lock<std::mutex>& lock) {
     if (!c || !ControlState::raisesContentChanged(*c)) return;
     history_[name].push_back(c->text);

@@ -25,7 +25,7 @@ class FakeControls final : public Controls {
     explicit FakeControls(const std::vector<ControlSpec>& layout, const Settings& settings = {});
 
     // Called after every write or append of an edit box, outside the fake's lock.
-    void setContentChangedHandler(std::function<void(const std::string&)> handler);
+    void setContentChangedHandler(std::function<void(ControlName)> handler);
     void setListRows(ControlName name, const GridRows& rows);
 
     // Every content an edit box had after each write or append, in order.
@@ -56,15 +56,14 @@ class FakeControls final : public Controls {
   private:
     // With mutex_ held: an unseeded fake makes the control on first use.
     void admit(ControlName name);
-    void written(const std::string& name, const ControlRecord* c,
-                 std::unique_lock<std::mutex>& lock);
+    void written(ControlName name, const ControlRecord* c, std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     bool strict_ = false;
     ControlState state_;
     std::map<std::string, std::vector<std::string>> history_;
     std::map<std::string, std::size_t> bytesRead_;
-    std::function<void(const std::string&)> contentChanged_;
+    std::function<void(ControlName)> contentChanged_;
 };
 
 }  // namespace pv::test

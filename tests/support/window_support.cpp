@@ -52,21 +52,21 @@ std::vector<ControlSpec> sampleLayout() {
     ControlSpec& tabs = add(ctl::kMainTabs, ControlKind::TabControl, 1, 200, 103, 640, 481);
     tabs.pageCaptions = {"后三700大底", "后二60注"};
     ControlSpec& box = add(ctl::kBackThreePlanBox, ControlKind::EditBox, 2, 3, 24, 413, 384);
-    box.container = "选择夹1";
+    box.container = ctl::kMainTabs;
     box.multiLine = box.verticalScrollBar = true;
     ControlSpec& numbers = add(ctl::kBackThreeNumbersBox, ControlKind::EditBox, 3, 6, 416, 120, 41);
-    numbers.container = "选择夹1";
+    numbers.container = ctl::kMainTabs;
     numbers.multiLine = true;
     numbers.text = "\r\n挂机直接采集专用";
     ControlSpec& other = add(ctl::kBackTwoPlanBox, ControlKind::EditBox, 4, 0, 25, 392, 392);
-    other.container = "选择夹1";
+    other.container = ctl::kMainTabs;
     other.page = 1;
     other.multiLine = true;
     add(ctl::kRefreshPeriodBox, ControlKind::EditBox, 5, 746, 97, 32, 24).text = "30";
     add(ctl::kCountdownLabel, ControlKind::Label, 6, 132, 75, 67, 24);
     ControlSpec& button =
         add(ctl::kRefreshPageCacheButton, ControlKind::Button, 7, 72, 65, 256, 56);
-    button.container = "选择夹1";
+    button.container = ctl::kMainTabs;
     button.text = "A&B ";
     ControlSpec& hidden = add(ctl::kPageCacheList, ControlKind::ListView, 8, 184, 400, 392, 72);
     hidden.visible = false;
